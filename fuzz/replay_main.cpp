@@ -1,0 +1,29 @@
+// Replays a fuzz target's corpus once: every file below the folders given on the
+// command line is fed to LLVMFuzzerTestOneInput. Used where libFuzzer is absent.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+int main(int argc, char** argv) {
+  size_t count = 0;
+  for (int i = 1; i < argc; ++i) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(argv[i])) {
+      if (entry.is_regular_file()) files.push_back(entry.path());
+    }
+    for (const auto& file : files) {
+      std::ifstream in(file, std::ios::binary);
+      std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+      LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+      ++count;
+    }
+  }
+  std::printf("replayed %zu inputs\n", count);
+  return 0;
+}

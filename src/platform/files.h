@@ -1,0 +1,79 @@
+// File seam: what the programs ask of the file system.
+//
+// Paths are UTF-8 strings in Windows form ("C:\dir\file.xml"); the POSIX backend
+// maps them onto its machine folder. Every operation returns a Win32 error code
+// (kErrorSuccess on success) and never throws or prints.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/error_codes.h"
+
+namespace vorela {
+
+struct FileEntry {
+  bool is_directory = false;
+  bool is_hidden = false;
+  bool is_system = false;
+  bool is_read_only = false;
+  bool is_link = false;  // a symbolic link or junction (reparse point)
+  std::uint64_t size = 0;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The length of a file or folder, as a file-length query answers it: a name
+  // with a trailing separator is not found, a folder without one is.
+  virtual Win32Error GetLength(std::string_view path, std::uint64_t* length) = 0;
+
+  // The directory entry of path, as a directory search for it finds it (the
+  // name is taken literally; no wildcards). Links are reported, not followed.
+  virtual Win32Error FindEntry(std::string_view path, FileEntry* entry) = 0;
+
+  // Reads the whole file.
+  virtual Win32Error ReadAll(std::string_view path, std::string* bytes) = 0;
+
+  // Replaces the whole file atomically: the bytes go to a temporary file in the
+  // same folder, are flushed, and that file is renamed over path. On any
+  // failure path is left exactly as it was and no temporary file remains.
+  virtual Win32Error WriteAtomic(std::string_view path, std::string_view bytes) = 0;
+
+  // Copies a file over an existing destination (replaced whole, atomically).
+  virtual Win32Error Copy(std::string_view from, std::string_view to) = 0;
+
+  // Deletes one file (not a folder). A read-only file is refused (5).
+  virtual Win32Error Delete(std::string_view path) = 0;
+
+  // Renames a file, replacing an existing destination.
+  virtual Win32Error Rename(std::string_view from, std::string_view to) = 0;
+
+  // Creates one folder level: kErrorAlreadyExists when it exists,
+  // kErrorPathNotFound when its parent does not.
+  virtual Win32Error MakeDirectory(std::string_view path) = 0;
+
+  // Removes an empty folder.
+  virtual Win32Error RemoveEmptyDirectory(std::string_view path) = 0;
+
+  // Names (without folder) of the plain files in folder whose names match
+  // pattern ("*" and "?", case ignored), sorted as the platform lists them.
+  virtual Win32Error ListFiles(std::string_view folder, std::string_view pattern,
+                               std::vector<std::string>* names) = 0;
+
+  // Removes a folder and everything in it. Without force a read-only file stops
+  // the removal (5) and what was removed stays removed; with force read-only
+  // files go too. A link or junction inside is removed as a link: nothing it
+  // points to is touched. Removing a link itself removes only the link.
+  virtual Win32Error DeleteTree(std::string_view path, bool force) = 0;
+
+  // Sets or clears the read-only attribute.
+  virtual Win32Error SetReadOnly(std::string_view path, bool read_only) = 0;
+};
+
+FileSystem& SystemFileSystem();
+
+}  // namespace vorela

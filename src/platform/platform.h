@@ -1,0 +1,26 @@
+// The platform bundle handed to the programs' entry routines. The real one holds
+// the backends of this build; tests hand in fakes for the seams they control.
+#pragma once
+
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+#include "platform/ui.h"
+
+namespace vorela {
+
+struct Platform {
+  TextCodec* text = nullptr;
+  FileSystem* files = nullptr;
+  Registry* registry = nullptr;
+  SpecialFolders* folders = nullptr;
+  Process* process = nullptr;
+  Ui* ui = nullptr;
+};
+
+// The backends of this build.
+Platform SystemPlatform();
+
+}  // namespace vorela

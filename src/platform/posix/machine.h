@@ -1,0 +1,42 @@
+// The POSIX machine: the small Windows-shaped world the substitutes keep off
+// Windows, in the way Wine keeps a prefix.
+//
+//   root        $VORELA_ROOT, else ${XDG_DATA_HOME:-$HOME/.local/share}/vorela
+//   C:          <root>/drive_c            Z:  /
+//   registry    <root>/registry.db
+//
+// Windows-form paths map onto native ones: "\" and "/" both separate, "C:" and
+// "Z:" select the drive, a path that starts with "/" is native already, and a
+// relative path stays relative. A component whose exact spelling does not exist
+// is matched without regard to (ASCII) case, as on Windows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vorela::posix {
+
+// The machine's root folder (not created).
+std::string MachineRoot();
+
+// The login name of the process's user, as Wine uses it for C:\users\<user>.
+std::string UserName();
+
+// Creates the root and the folders of a fresh machine when they are missing:
+// C:\windows\system32, C:\users\<user>\AppData\Roaming, C:\users\<user>\Temp,
+// C:\Program Files\Common Files. Idempotent; returns false if the root cannot
+// be created.
+bool EnsureMachineFolders();
+
+// Maps a Windows-form path onto the native file system. Trailing separators are
+// kept as one "/" so that callers can tell "C:\dir\" from "C:\dir".
+std::string NativePath(std::string_view windows_path);
+
+// The reverse for paths below the machine: "<root>/drive_c/x" -> "C:\x";
+// any other absolute path -> "Z:\..." with "\" separators.
+std::string WindowsPath(std::string_view native_path);
+
+// True when the Windows-form path ends in "\" or "/".
+bool HasTrailingSeparator(std::string_view windows_path);
+
+}  // namespace vorela::posix
