@@ -26,4 +26,8 @@ class Process {
 
 Process& SystemProcess();
 
+// Hands main()'s arguments to the process backend. The Windows backend reads
+// the platform's own command line instead; POSIX joins argv[1..] with blanks.
+void InitProcessArguments(int argc, char** argv);
+
 }  // namespace vorela

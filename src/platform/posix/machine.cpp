@@ -83,8 +83,11 @@ std::string UserName() {
 bool EnsureMachineFolders() {
   const std::string root = MachineRoot();
   const std::string user = "/drive_c/users/" + UserName();
+  const std::string shell = user + "/AppData/Roaming/Microsoft/Windows";
   for (const std::string& sub :
-       {std::string("/drive_c/windows/system32"), user + "/AppData/Roaming", user + "/Temp",
+       {std::string("/drive_c/windows/system32"), std::string("/drive_c/windows/Fonts"),
+        user + "/Temp", user + "/Desktop", user + "/Documents", user + "/Favorites",
+        shell + "/Start Menu/Programs/StartUp", shell + "/Recent", shell + "/SendTo",
         std::string("/drive_c/Program Files/Common Files")}) {
     if (!MakeDirs(root + sub)) return false;
   }

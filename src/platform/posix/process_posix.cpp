@@ -1,0 +1,100 @@
+// The running program and process start with posix_spawn.
+#include <fcntl.h>
+#include <spawn.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "platform/posix/errno_map.h"
+#include "platform/posix/machine.h"
+#include "platform/process.h"
+
+extern char** environ;
+
+namespace vorela {
+namespace {
+
+std::string& Arguments() {
+  static std::string args;
+  return args;
+}
+
+// Splits a command-line tail the way the platform's argument parser does:
+// blanks separate, double quotes group and are removed.
+std::vector<std::string> SplitArguments(std::string_view text) {
+  std::vector<std::string> out;
+  std::string current;
+  bool in_quotes = false, have = false;
+  for (char c : text) {
+    if (c == '"') {
+      in_quotes = !in_quotes;
+      have = true;
+    } else if ((c == ' ' || c == '\t') && !in_quotes) {
+      if (have) out.push_back(current);
+      current.clear();
+      have = false;
+    } else {
+      current += c;
+      have = true;
+    }
+  }
+  if (have) out.push_back(current);
+  return out;
+}
+
+class PosixProcess final : public Process {
+ public:
+  std::string ProgramPath() override {
+    std::string buffer(4096, '\0');
+    ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (n <= 0) return {};
+    buffer.resize(static_cast<size_t>(n));
+    return posix::WindowsPath(buffer);
+  }
+
+  std::string CommandLineArgs() override { return Arguments(); }
+
+  Win32Error StartDetached(std::string_view program, std::string_view args,
+                           bool minimized) override {
+    (void)minimized;  // no window system to minimise into
+    const std::string native = posix::NativePath(program);
+    std::vector<std::string> words = SplitArguments(args);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(native.c_str()));
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    // Its own session: the started program outlives us and ignores our signals.
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, native.c_str(), &actions, &attr, argv.data(), environ);
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? kErrorSuccess : posix::FromErrno(rc);
+  }
+};
+
+}  // namespace
+
+void InitProcessArguments(int argc, char** argv) {
+  std::string joined;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) joined += ' ';
+    joined += argv[i];
+  }
+  Arguments() = joined;
+}
+
+Process& SystemProcess() {
+  static PosixProcess process;
+  return process;
+}
+
+}  // namespace vorela

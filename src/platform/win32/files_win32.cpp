@@ -1,0 +1,262 @@
+// The file seam over kernel32's wide entry points.
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/win32/windows_lean.h"
+
+namespace vorela {
+namespace {
+
+using win32::Narrow;
+using win32::Widen;
+
+bool HasTrailingSeparator(std::string_view p) {
+  return !p.empty() && (p.back() == '\\' || p.back() == '/');
+}
+
+bool HasWildcard(std::string_view p) { return p.find_first_of("*?") != std::string_view::npos; }
+
+Win32Error Last() { return static_cast<Win32Error>(GetLastError()); }
+
+// One directory-search lookup of a literal name.
+Win32Error FindLiteral(std::string_view path, WIN32_FIND_DATAW* data) {
+  if (path.empty()) return kErrorPathNotFound;
+  if (HasTrailingSeparator(path)) return kErrorFileNotFound;
+  if (HasWildcard(path)) return kErrorInvalidName;
+  HANDLE find = FindFirstFileW(Widen(path).c_str(), data);
+  if (find == INVALID_HANDLE_VALUE) return Last();
+  FindClose(find);
+  return kErrorSuccess;
+}
+
+std::uint64_t SizeOf(const WIN32_FIND_DATAW& d) {
+  return (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
+}
+
+std::wstring ParentOf(const std::wstring& path) {
+  size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
+}
+
+Win32Error ClearFolder(const std::wstring& folder, bool force) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) {
+    Win32Error e = Last();
+    return e == ERROR_FILE_NOT_FOUND ? kErrorSuccess : e;
+  }
+  std::vector<WIN32_FIND_DATAW> entries;
+  do {
+    if (wcscmp(data.cFileName, L".") == 0 || wcscmp(data.cFileName, L"..") == 0) continue;
+    entries.push_back(data);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  for (const WIN32_FIND_DATAW& entry : entries) {
+    const std::wstring child = folder + L"\\" + entry.cFileName;
+    const DWORD attrs = entry.dwFileAttributes;
+    const bool read_only = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
+    if (read_only && !force) return kErrorAccessDenied;
+    if (read_only) SetFileAttributesW(child.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+    if (attrs & FILE_ATTRIBUTE_REPARSE_POINT) {
+      // A link or junction: remove the link itself, never what it points to.
+      BOOL ok = (attrs & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(child.c_str())
+                                                   : DeleteFileW(child.c_str());
+      if (!ok) return Last();
+    } else if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
+      if (Win32Error e = ClearFolder(child, force); e != kErrorSuccess) return e;
+      if (!RemoveDirectoryW(child.c_str())) return Last();
+    } else if (!DeleteFileW(child.c_str())) {
+      return Last();
+    }
+  }
+  return kErrorSuccess;
+}
+
+class Win32FileSystem final : public FileSystem {
+ public:
+  Win32Error GetLength(std::string_view path, std::uint64_t* length) override {
+    WIN32_FIND_DATAW data;
+    Win32Error e = FindLiteral(path, &data);
+    if (e == kErrorSuccess && length) {
+      *length = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : SizeOf(data);
+    }
+    return e;
+  }
+
+  Win32Error FindEntry(std::string_view path, FileEntry* entry) override {
+    WIN32_FIND_DATAW data;
+    Win32Error e = FindLiteral(path, &data);
+    if (e == kErrorSuccess && entry) {
+      const DWORD a = data.dwFileAttributes;
+      entry->is_directory = (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      entry->is_hidden = (a & FILE_ATTRIBUTE_HIDDEN) != 0;
+      entry->is_system = (a & FILE_ATTRIBUTE_SYSTEM) != 0;
+      entry->is_read_only = (a & FILE_ATTRIBUTE_READONLY) != 0;
+      entry->is_link = (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      entry->size = entry->is_directory ? 0 : SizeOf(data);
+    }
+    return e;
+  }
+
+  Win32Error ReadAll(std::string_view path, std::string* bytes) override {
+    if (HasTrailingSeparator(path)) return kErrorFileNotFound;
+    HANDLE file = CreateFileW(Widen(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Last();
+    std::string out;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size)) out.reserve(static_cast<size_t>(size.QuadPart));
+    char buffer[65536];
+    while (true) {
+      DWORD n = 0;
+      if (!ReadFile(file, buffer, sizeof buffer, &n, nullptr)) {
+        Win32Error e = Last();
+        CloseHandle(file);
+        return e;
+      }
+      if (n == 0) break;
+      out.append(buffer, n);
+    }
+    CloseHandle(file);
+    if (bytes) *bytes = std::move(out);
+    return kErrorSuccess;
+  }
+
+  Win32Error WriteAtomic(std::string_view path, std::string_view bytes) override {
+    if (path.empty() || HasTrailingSeparator(path)) return kErrorPathNotFound;
+    const std::wstring target = Widen(path);
+    const DWORD attrs = GetFileAttributesW(target.c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES &&
+        (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+      return kErrorAccessDenied;
+    }
+    static std::atomic<unsigned> counter{0};
+    std::wstring temp;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+      temp = ParentOf(target) + L"\\~" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(counter++) + L".tmp";
+      file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return Last();
+    }
+    if (file == INVALID_HANDLE_VALUE) return kErrorCannotMake;
+    Win32Error result = kErrorSuccess;
+    size_t done = 0;
+    while (done < bytes.size() && result == kErrorSuccess) {
+      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
+      DWORD written = 0;
+      if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) result = Last();
+      done += written;
+    }
+    if (result == kErrorSuccess && !FlushFileBuffers(file)) result = Last();
+    CloseHandle(file);
+    if (result == kErrorSuccess &&
+        !MoveFileExW(temp.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      result = Last();
+    }
+    if (result != kErrorSuccess) DeleteFileW(temp.c_str());
+    return result;
+  }
+
+  Win32Error Copy(std::string_view from, std::string_view to) override {
+    std::string bytes;
+    if (Win32Error e = ReadAll(from, &bytes); e != kErrorSuccess) return e;
+    return WriteAtomic(to, bytes);
+  }
+
+  Win32Error Delete(std::string_view path) override {
+    return DeleteFileW(Widen(path).c_str()) ? kErrorSuccess : Last();
+  }
+
+  Win32Error Rename(std::string_view from, std::string_view to) override {
+    return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING)
+               ? kErrorSuccess
+               : Last();
+  }
+
+  Win32Error MakeDirectory(std::string_view path) override {
+    if (path.empty()) return kErrorPathNotFound;
+    return CreateDirectoryW(Widen(path).c_str(), nullptr) ? kErrorSuccess : Last();
+  }
+
+  Win32Error RemoveEmptyDirectory(std::string_view path) override {
+    return RemoveDirectoryW(Widen(path).c_str()) ? kErrorSuccess : Last();
+  }
+
+  Win32Error ListFiles(std::string_view folder, std::string_view pattern,
+                       std::vector<std::string>* names) override {
+    std::wstring base = Widen(folder);
+    while (!base.empty() && (base.back() == L'\\' || base.back() == L'/')) base.pop_back();
+    const DWORD attrs = GetFileAttributesW(base.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+      return kErrorPathNotFound;
+    }
+    std::vector<std::string> found;
+    WIN32_FIND_DATAW data;
+    const std::wstring query = base + L"\\" + (pattern.empty() ? L"*" : Widen(pattern));
+    HANDLE find = FindFirstFileW(query.c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const DWORD a = data.dwFileAttributes;
+        if (a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+          continue;
+        }
+        found.push_back(Narrow(data.cFileName));
+      } while (FindNextFileW(find, &data));
+      FindClose(find);
+    } else if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_NO_MORE_FILES) {
+      return Last();
+    }
+    std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+      return std::lexicographical_compare(
+          a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
+            return fold(x) < fold(y);
+          });
+    });
+    if (names) *names = std::move(found);
+    return kErrorSuccess;
+  }
+
+  Win32Error DeleteTree(std::string_view path, bool force) override {
+    std::wstring folder = Widen(path);
+    while (folder.size() > 3 && (folder.back() == L'\\' || folder.back() == L'/')) {
+      folder.pop_back();
+    }
+    const DWORD attrs = GetFileAttributesW(folder.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_DIRECTORY)) {
+      return kErrorPathNotFound;
+    }
+    const bool read_only = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
+    if (read_only && !force) return kErrorAccessDenied;
+    if (read_only) SetFileAttributesW(folder.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+    if (!(attrs & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      if (Win32Error e = ClearFolder(folder, force); e != kErrorSuccess) return e;
+    }
+    return RemoveDirectoryW(folder.c_str()) ? kErrorSuccess : Last();
+  }
+
+  Win32Error SetReadOnly(std::string_view path, bool read_only) override {
+    const std::wstring w = Widen(path);
+    const DWORD attrs = GetFileAttributesW(w.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) return Last();
+    DWORD next = read_only ? (attrs | FILE_ATTRIBUTE_READONLY) : (attrs & ~FILE_ATTRIBUTE_READONLY);
+    if (next == 0) next = FILE_ATTRIBUTE_NORMAL;
+    return SetFileAttributesW(w.c_str(), next) ? kErrorSuccess : Last();
+  }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static Win32FileSystem files;
+  return files;
+}
+
+}  // namespace vorela

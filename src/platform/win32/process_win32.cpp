@@ -1,0 +1,65 @@
+// The running program and process start with CreateProcessW.
+#include <string>
+
+#include "platform/process.h"
+#include "platform/win32/windows_lean.h"
+
+namespace vorela {
+namespace {
+
+class Win32Process final : public Process {
+ public:
+  std::string ProgramPath() override {
+    std::wstring buffer(32768, L'\0');
+    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    buffer.resize(n);
+    return win32::Narrow(buffer);
+  }
+
+  std::string CommandLineArgs() override {
+    std::wstring line = GetCommandLineW();
+    size_t i = 0;
+    if (!line.empty() && line[0] == L'"') {
+      size_t close = line.find(L'"', 1);
+      i = close == std::wstring::npos ? line.size() : close + 1;
+    } else {
+      while (i < line.size() && line[i] != L' ' && line[i] != L'\t') ++i;
+    }
+    // The program's name ends at the first blank; that one blank separates.
+    if (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) ++i;
+    return win32::Narrow(std::wstring_view(line).substr(i));
+  }
+
+  Win32Error StartDetached(std::string_view program, std::string_view args,
+                           bool minimized) override {
+    // Always quoted: unquoted, "C:\dir with spaces\x.exe" could start C:\dir.exe.
+    std::wstring command = L"\"" + win32::Widen(program) + L"\"";
+    if (!args.empty()) command += L" " + win32::Widen(args);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    if (minimized) {
+      startup.dwFlags = STARTF_USESHOWWINDOW;
+      startup.wShowWindow = SW_SHOWMINIMIZED;
+    }
+    PROCESS_INFORMATION info = {};
+    std::wstring application = win32::Widen(program);
+    if (!CreateProcessW(application.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &info)) {
+      return static_cast<Win32Error>(GetLastError());
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return kErrorSuccess;
+  }
+};
+
+}  // namespace
+
+void InitProcessArguments(int, char**) {}
+
+Process& SystemProcess() {
+  static Win32Process process;
+  return process;
+}
+
+}  // namespace vorela
