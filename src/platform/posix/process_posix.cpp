@@ -21,29 +21,6 @@ std::string& Arguments() {
   return args;
 }
 
-// Splits a command-line tail the way the platform's argument parser does:
-// blanks separate, double quotes group and are removed.
-std::vector<std::string> SplitArguments(std::string_view text) {
-  std::vector<std::string> out;
-  std::string current;
-  bool in_quotes = false, have = false;
-  for (char c : text) {
-    if (c == '"') {
-      in_quotes = !in_quotes;
-      have = true;
-    } else if ((c == ' ' || c == '\t') && !in_quotes) {
-      if (have) out.push_back(current);
-      current.clear();
-      have = false;
-    } else {
-      current += c;
-      have = true;
-    }
-  }
-  if (have) out.push_back(current);
-  return out;
-}
-
 class PosixProcess final : public Process {
  public:
   std::string ProgramPath() override {
@@ -60,10 +37,12 @@ class PosixProcess final : public Process {
                            bool minimized) override {
     (void)minimized;  // no window system to minimise into
     const std::string native = posix::NativePath(program);
-    std::vector<std::string> words = SplitArguments(args);
+    // The argument text travels as one word, so that the started program's
+    // CommandLineArgs() gives back exactly this text, blanks and quotes included.
+    std::string text(args);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(native.c_str()));
-    for (std::string& w : words) argv.push_back(w.data());
+    if (!text.empty()) argv.push_back(text.data());
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
