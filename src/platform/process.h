@@ -26,6 +26,9 @@ class Process {
 
 Process& SystemProcess();
 
+// The file-name ending of programs on this build (".exe" on Windows, "" else).
+const char* ExecutableSuffix();
+
 // Hands main()'s arguments to the process backend. The Windows backend reads
 // the platform's own command line instead; POSIX joins argv[1..] with blanks.
 void InitProcessArguments(int argc, char** argv);

@@ -71,6 +71,8 @@ void InitProcessArguments(int argc, char** argv) {
   Arguments() = joined;
 }
 
+const char* ExecutableSuffix() { return ""; }
+
 Process& SystemProcess() {
   static PosixProcess process;
   return process;

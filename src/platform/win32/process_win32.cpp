@@ -57,6 +57,8 @@ class Win32Process final : public Process {
 
 void InitProcessArguments(int, char**) {}
 
+const char* ExecutableSuffix() { return ".exe"; }
+
 Process& SystemProcess() {
   static Win32Process process;
   return process;
