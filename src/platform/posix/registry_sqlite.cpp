@@ -1,0 +1,463 @@
+#include "platform/posix/registry_sqlite.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+#include "platform/posix/machine.h"
+#include "platform/posix/registry_names.h"
+#include "platform/posix/registry_sqlite_db.h"
+#include "platform/text.h"
+
+namespace vorela::posix {
+namespace {
+
+constexpr std::int64_t kCurrentUserId = 1;
+constexpr std::int64_t kLocalMachineId = 2;
+constexpr Win32Error kErrorNoAccess = 998;
+constexpr int kBusyTimeoutMs = 15000;
+
+constexpr const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS keys("
+    "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
+    "  parent INTEGER NOT NULL,"
+    "  name TEXT NOT NULL,"
+    "  fold TEXT NOT NULL,"
+    "  UNIQUE(parent, fold));"
+    "CREATE TABLE IF NOT EXISTS vals("
+    "  key INTEGER NOT NULL,"
+    "  name TEXT NOT NULL,"
+    "  fold TEXT NOT NULL,"
+    "  type INTEGER NOT NULL,"
+    "  data BLOB NOT NULL,"
+    "  PRIMARY KEY(key, fold)) WITHOUT ROWID;";
+
+bool IsStringType(std::uint32_t type) {
+  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+const TextCodec& Codec() { return SystemTextCodec(); }
+
+// The values a fresh machine has where the folder resolver looks, with the
+// names, spellings and types a fresh Wine prefix has there.
+struct SeedValue {
+  const char* name;
+  std::uint32_t type;
+  const char* text;
+};
+constexpr SeedValue kCurrentVersionSeed[] = {
+    {"CommonFilesDir", kRegSz, "C:\\Program Files\\Common Files"},
+    {"CommonFilesDir (x86)", kRegSz, "C:\\Program Files (x86)\\Common Files"},
+    {"ProgramFilesDir", kRegSz, "C:\\Program Files"},
+    {"ProgramFilesDir (x86)", kRegSz, "C:\\Program Files (x86)"},
+    {"ProgramFilesPath", kRegExpandSz, "%ProgramFiles%"},
+};
+
+int InsertKey(sqlite3* db, std::int64_t parent, const std::string& name,
+              std::int64_t* id) {
+  Statement insert(db, "INSERT INTO keys(parent, name, fold) VALUES(?, ?, ?)");
+  insert.Bind(1, parent).Bind(2, name).Bind(3, FoldName(name));
+  int rc = insert.Step();
+  if (rc != SQLITE_DONE) return rc;
+  *id = sqlite3_last_insert_rowid(db);
+  return SQLITE_OK;
+}
+
+// Creates the tables and roots of a new store and seeds it, in one transaction;
+// a store that already has its roots is left alone.
+int InitializeStore(sqlite3* db) {
+  WriteTransaction txn(db);
+  if (txn.begin_result() != SQLITE_OK) return txn.begin_result();
+  int rc = sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) return rc;
+  Statement count(db, "SELECT COUNT(*) FROM keys WHERE id IN (1, 2)");
+  if (count.Step() != SQLITE_ROW) return count.Step();
+  if (count.Int(0) == 2) return txn.Commit();
+  Statement roots(db,
+                  "INSERT OR IGNORE INTO keys(id, parent, name, fold) VALUES"
+                  " (1, 0, 'HKEY_CURRENT_USER', ':hkcu'),"
+                  " (2, 0, 'HKEY_LOCAL_MACHINE', ':hklm')");
+  if ((rc = roots.Step()) != SQLITE_DONE) return rc;
+  std::int64_t parent = kLocalMachineId;
+  for (const char* name :
+       {"Software", "Microsoft", "Windows", "CurrentVersion"}) {
+    if ((rc = InsertKey(db, parent, name, &parent)) != SQLITE_OK) return rc;
+  }
+  for (const SeedValue& seed : kCurrentVersionSeed) {
+    Statement value(
+        db,
+        "INSERT INTO vals(key, name, fold, type, data) VALUES(?, ?, ?, ?, ?)");
+    std::string data(seed.text);
+    data.push_back('\0');
+    value.Bind(1, parent).Bind(2, seed.name).Bind(3, FoldName(seed.name));
+    value.Bind(4, static_cast<std::int64_t>(seed.type)).BindBlob(5, data);
+    if ((rc = value.Step()) != SQLITE_DONE) return rc;
+  }
+  return txn.Commit();
+}
+
+}  // namespace
+
+SqliteRegistry::SqliteRegistry(std::function<std::string()> store_path)
+    : store_path_(std::move(store_path)) {}
+
+SqliteRegistry::~SqliteRegistry() { Close(); }
+
+void SqliteRegistry::Close() {
+  if (db_) sqlite3_close_v2(db_);
+  db_ = nullptr;
+  open_path_.clear();
+  handles_.clear();
+}
+
+Win32Error SqliteRegistry::Ensure() {
+  std::string path = store_path_();
+  if (db_ && path == open_path_) return kErrorSuccess;
+  Close();
+  EnsureMachineFolders();
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db,
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_extended_result_codes(db, 0);
+    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;",
+                      nullptr, nullptr, nullptr);
+  }
+  if (rc == SQLITE_OK) rc = InitializeStore(db);
+  if (rc != SQLITE_OK) {
+    sqlite3_close_v2(db);
+    return rc == SQLITE_CANTOPEN ? kErrorCantOpenKey : FromSqlite(rc, true);
+  }
+  db_ = db;
+  open_path_ = path;
+  return kErrorSuccess;
+}
+
+RegKey SqliteRegistry::NewHandle(std::int64_t id, std::uint32_t access) {
+  RegKey handle = next_handle_;
+  next_handle_ += 4;
+  handles_[handle] = Handle{id, access};
+  return handle;
+}
+
+Win32Error SqliteRegistry::Resolve(RegKey key, Handle* handle) {
+  if (Win32Error rc = Ensure()) return rc;
+  if (key == kHkeyCurrentUser || key == kHkeyLocalMachine) {
+    handle->id = key == kHkeyCurrentUser ? kCurrentUserId : kLocalMachineId;
+    handle->access = kKeyAllAccess;
+    return kErrorSuccess;
+  }
+  auto it = handles_.find(key);
+  if (it == handles_.end()) return kErrorInvalidHandle;
+  *handle = it->second;
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::ResolveLive(RegKey key, std::uint32_t needed_access,
+                                       Handle* handle) {
+  if (Win32Error rc = Resolve(key, handle)) return rc;
+  bool exists = false;
+  if (Win32Error rc = KeyExists(handle->id, &exists)) return rc;
+  if (!exists) return kErrorKeyDeleted;
+  if ((handle->access & needed_access) != needed_access)
+    return kErrorAccessDenied;
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::KeyExists(std::int64_t id, bool* exists) {
+  Statement select(db_, "SELECT 1 FROM keys WHERE id = ?");
+  int rc = select.Bind(1, id).Step();
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return FromSqlite(rc, false);
+  *exists = rc == SQLITE_ROW;
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::FindChild(std::int64_t parent,
+                                     const std::string& utf8_name,
+                                     std::int64_t* child) {
+  Statement select(db_, "SELECT id FROM keys WHERE parent = ? AND fold = ?");
+  int rc = select.Bind(1, parent).Bind(2, FoldName(utf8_name)).Step();
+  if (rc == SQLITE_DONE) return kErrorFileNotFound;
+  if (rc != SQLITE_ROW) return FromSqlite(rc, false);
+  *child = select.Int(0);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::Walk(std::int64_t from, std::string_view ansi_path,
+                                bool create, std::int64_t* id) {
+  std::vector<std::string> parts;
+  if (Win32Error rc = SplitKeyPath(Codec().FromAnsi(ansi_path), &parts))
+    return rc;
+  std::int64_t current = from;
+  for (const std::string& part : parts) {
+    std::int64_t child = 0;
+    Win32Error rc = FindChild(current, part, &child);
+    if (rc == kErrorFileNotFound && create) {
+      int sql_rc = InsertKey(db_, current, part, &child);
+      if (sql_rc != SQLITE_OK) return FromSqlite(sql_rc, true);
+    } else if (rc != kErrorSuccess) {
+      return rc;
+    }
+    current = child;
+  }
+  *id = current;
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::OpenKey(RegKey root, std::string_view sub_key,
+                                   std::uint32_t access, RegKey* key) {
+  if (Win32Error rc = Ensure()) return rc;
+  ReadTransaction txn(db_);
+  Handle parent;
+  if (Win32Error rc = ResolveLive(root, 0, &parent)) return rc;
+  std::int64_t id = 0;
+  if (Win32Error rc = Walk(parent.id, sub_key, false, &id)) return rc;
+  *key = NewHandle(id, access);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::CreateKey(RegKey root, std::string_view sub_key,
+                                     std::uint32_t access, RegKey* key) {
+  Handle parent;
+  if (Win32Error rc = Resolve(root, &parent)) return rc;
+  WriteTransaction txn(db_);
+  if (txn.begin_result() != SQLITE_OK)
+    return FromSqlite(txn.begin_result(), true);
+  bool exists = false;
+  if (Win32Error rc = KeyExists(parent.id, &exists)) return rc;
+  if (!exists) return kErrorKeyDeleted;
+  std::int64_t id = 0;
+  if (Win32Error rc = Walk(parent.id, sub_key, true, &id)) return rc;
+  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
+  *key = NewHandle(id, access);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::ReadValue(std::int64_t id,
+                                     std::string_view ansi_name, Value* value) {
+  Statement select(
+      db_, "SELECT name, type, data FROM vals WHERE key = ? AND fold = ?");
+  int rc =
+      select.Bind(1, id).Bind(2, FoldName(Codec().FromAnsi(ansi_name))).Step();
+  if (rc == SQLITE_DONE) return kErrorFileNotFound;
+  if (rc != SQLITE_ROW) return FromSqlite(rc, false);
+  value->name = Codec().ToAnsi(select.Text(0));
+  value->type = static_cast<std::uint32_t>(select.Int(1));
+  value->bytes = select.Blob(2);
+  if (IsStringType(value->type)) value->bytes = Codec().ToAnsi(value->bytes);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::ReadValueAt(std::int64_t id, std::uint32_t index,
+                                       Value* value) {
+  // Values enumerate in name order, as the platform this store stands in for
+  // enumerates them (not in the order they were created).
+  Statement select(
+      db_,
+      "SELECT name, type, data FROM vals WHERE key = ? ORDER BY fold LIMIT 1 "
+      "OFFSET ?");
+  int rc = select.Bind(1, id).Bind(2, static_cast<std::int64_t>(index)).Step();
+  if (rc == SQLITE_DONE) return kErrorNoMoreItems;
+  if (rc != SQLITE_ROW) return FromSqlite(rc, false);
+  value->name = Codec().ToAnsi(select.Text(0));
+  value->type = static_cast<std::uint32_t>(select.Int(1));
+  value->bytes = select.Blob(2);
+  if (IsStringType(value->type)) value->bytes = Codec().ToAnsi(value->bytes);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::QueryValue(RegKey key, std::string_view name,
+                                      std::uint32_t* type, std::uint8_t* data,
+                                      std::uint32_t* size) {
+  if (data && !size) return kErrorInvalidParameter;
+  if (Win32Error rc = Ensure()) return rc;
+  ReadTransaction txn(db_);
+  Handle handle;
+  if (Win32Error rc = ResolveLive(key, kKeyQueryValue, &handle)) return rc;
+  Value value;
+  if (Win32Error rc = ReadValue(handle.id, name, &value)) return rc;
+  auto needed = static_cast<std::uint32_t>(value.bytes.size());
+  if (data && needed > *size) {
+    if (type) *type = value.type;
+    *size = needed;
+    return kErrorMoreData;
+  }
+  if (data && needed) std::memcpy(data, value.bytes.data(), needed);
+  if (type) *type = value.type;
+  if (size) *size = needed;
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::SetValue(RegKey key, std::string_view name,
+                                    std::uint32_t type,
+                                    const std::uint8_t* data,
+                                    std::uint32_t size) {
+  if (!data && size) return kErrorNoAccess;
+  Handle handle;
+  if (Win32Error rc = Resolve(key, &handle)) return rc;
+  std::string bytes(reinterpret_cast<const char*>(data), data ? size : 0);
+  if (IsStringType(type)) {
+    // The A function counts a terminator the caller left off; keeping it here
+    // makes every string read back NUL-terminated.
+    if (!bytes.empty() && bytes.back() != '\0') bytes.push_back('\0');
+    bytes = Codec().FromAnsi(bytes);
+  }
+  std::string utf8_name = Codec().FromAnsi(name);
+  WriteTransaction txn(db_);
+  if (txn.begin_result() != SQLITE_OK)
+    return FromSqlite(txn.begin_result(), true);
+  bool exists = false;
+  if (Win32Error rc = KeyExists(handle.id, &exists)) return rc;
+  if (!exists) return kErrorKeyDeleted;
+  if ((handle.access & kKeySetValue) == 0) return kErrorAccessDenied;
+  Statement upsert(
+      db_,
+      "INSERT INTO vals(key, name, fold, type, data) VALUES(?, ?, ?, ?, ?) "
+      "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, "
+      "data = excluded.data");
+  upsert.Bind(1, handle.id).Bind(2, utf8_name).Bind(3, FoldName(utf8_name));
+  upsert.Bind(4, static_cast<std::int64_t>(type)).BindBlob(5, bytes);
+  if (int rc = upsert.Step(); rc != SQLITE_DONE) return FromSqlite(rc, true);
+  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::EnumKey(RegKey key, std::uint32_t index, char* name,
+                                   std::uint32_t* name_size) {
+  if (!name || !name_size) return kErrorInvalidParameter;
+  if (Win32Error rc = Ensure()) return rc;
+  ReadTransaction txn(db_);
+  Handle handle;
+  if (Win32Error rc = ResolveLive(key, kKeyEnumerateSubKeys, &handle))
+    return rc;
+  Statement select(
+      db_,
+      "SELECT name FROM keys WHERE parent = ? ORDER BY fold LIMIT 1 OFFSET ?");
+  int rc = select.Bind(1, handle.id)
+               .Bind(2, static_cast<std::int64_t>(index))
+               .Step();
+  if (rc == SQLITE_DONE) return kErrorNoMoreItems;
+  if (rc != SQLITE_ROW) return FromSqlite(rc, false);
+  std::string ansi = Codec().ToAnsi(select.Text(0));
+  if (ansi.size() + 1 > *name_size) return kErrorMoreData;
+  std::memcpy(name, ansi.c_str(), ansi.size() + 1);
+  *name_size = static_cast<std::uint32_t>(ansi.size());
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::EnumValue(RegKey key, std::uint32_t index,
+                                     char* name, std::uint32_t* name_size,
+                                     std::uint32_t* type, std::uint8_t* data,
+                                     std::uint32_t* data_size) {
+  if (!name || !name_size || (data && !data_size))
+    return kErrorInvalidParameter;
+  if (Win32Error rc = Ensure()) return rc;
+  ReadTransaction txn(db_);
+  Handle handle;
+  if (Win32Error rc = ResolveLive(key, kKeyQueryValue, &handle)) return rc;
+  Value value;
+  if (Win32Error rc = ReadValueAt(handle.id, index, &value)) return rc;
+  auto needed = static_cast<std::uint32_t>(value.bytes.size());
+  if (value.name.size() + 1 > *name_size) return kErrorMoreData;
+  if (data && needed > *data_size) {
+    *data_size = needed;
+    return kErrorMoreData;
+  }
+  std::memcpy(name, value.name.c_str(), value.name.size() + 1);
+  *name_size = static_cast<std::uint32_t>(value.name.size());
+  if (type) *type = value.type;
+  if (data && needed) std::memcpy(data, value.bytes.data(), needed);
+  if (data_size) *data_size = needed;
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::DeleteValue(RegKey key, std::string_view name) {
+  Handle handle;
+  if (Win32Error rc = Resolve(key, &handle)) return rc;
+  WriteTransaction txn(db_);
+  if (txn.begin_result() != SQLITE_OK)
+    return FromSqlite(txn.begin_result(), true);
+  if (Win32Error rc = ResolveLive(key, kKeySetValue, &handle)) return rc;
+  Statement remove(db_, "DELETE FROM vals WHERE key = ? AND fold = ?");
+  remove.Bind(1, handle.id).Bind(2, FoldName(Codec().FromAnsi(name)));
+  if (int rc = remove.Step(); rc != SQLITE_DONE) return FromSqlite(rc, true);
+  if (sqlite3_changes(db_) == 0) return kErrorFileNotFound;
+  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::HasSubkeys(std::int64_t id, bool* has) {
+  Statement select(db_, "SELECT 1 FROM keys WHERE parent = ? LIMIT 1");
+  int rc = select.Bind(1, id).Step();
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return FromSqlite(rc, false);
+  *has = rc == SQLITE_ROW;
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::RemoveTree(std::int64_t id) {
+  static constexpr const char* kTree =
+      "WITH RECURSIVE tree(id) AS (SELECT ? UNION ALL "
+      "SELECT keys.id FROM keys JOIN tree ON keys.parent = tree.id) ";
+  Statement values(
+      db_, (std::string(kTree) + "DELETE FROM vals WHERE key IN tree").c_str());
+  if (int rc = values.Bind(1, id).Step(); rc != SQLITE_DONE)
+    return FromSqlite(rc, true);
+  Statement keys(
+      db_, (std::string(kTree) + "DELETE FROM keys WHERE id IN tree").c_str());
+  if (int rc = keys.Bind(1, id).Step(); rc != SQLITE_DONE)
+    return FromSqlite(rc, true);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::DeleteKey(RegKey root, std::string_view sub_key) {
+  Handle parent;
+  if (Win32Error rc = Resolve(root, &parent)) return rc;
+  WriteTransaction txn(db_);
+  if (txn.begin_result() != SQLITE_OK)
+    return FromSqlite(txn.begin_result(), true);
+  if (Win32Error rc = ResolveLive(root, 0, &parent)) return rc;
+  std::int64_t id = 0;
+  if (Win32Error rc = Walk(parent.id, sub_key, false, &id)) return rc;
+  if (id == kCurrentUserId || id == kLocalMachineId) return kErrorAccessDenied;
+  bool has = false;
+  if (Win32Error rc = HasSubkeys(id, &has)) return rc;
+  if (has) return kErrorAccessDenied;
+  if (Win32Error rc = RemoveTree(id)) return rc;
+  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::DeleteTree(RegKey root, std::string_view sub_key) {
+  Handle parent;
+  if (Win32Error rc = Resolve(root, &parent)) return rc;
+  WriteTransaction txn(db_);
+  if (txn.begin_result() != SQLITE_OK)
+    return FromSqlite(txn.begin_result(), true);
+  if (Win32Error rc = ResolveLive(root, 0, &parent)) return rc;
+  std::int64_t id = 0;
+  if (Win32Error rc = Walk(parent.id, sub_key, false, &id)) return rc;
+  // A whole hive is never removed: that is never what a caller meant.
+  if (id == kCurrentUserId || id == kLocalMachineId) return kErrorAccessDenied;
+  if (Win32Error rc = RemoveTree(id)) return rc;
+  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
+  return kErrorSuccess;
+}
+
+Win32Error SqliteRegistry::CloseKey(RegKey key) {
+  Ensure();
+  if (key == kHkeyCurrentUser || key == kHkeyLocalMachine) return kErrorSuccess;
+  return handles_.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+}  // namespace vorela::posix
+
+namespace vorela {
+
+Registry& SystemRegistry() {
+  static posix::SqliteRegistry registry(
+      [] { return posix::MachineRoot() + "/registry.db"; });
+  return registry;
+}
+
+}  // namespace vorela

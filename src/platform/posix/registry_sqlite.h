@@ -1,0 +1,89 @@
+// The registry store of the POSIX machine: HKEY_CURRENT_USER and
+// HKEY_LOCAL_MACHINE in one SQLite file, with the results of the ANSI registry
+// functions (codes, buffer limits, case-insensitive names that keep their
+// spelling, enumeration order).
+//
+// What is guaranteed: every write is one transaction, so a crash or a full disk
+// leaves the store as it was before or after that write, never between; the
+// store runs in WAL mode with a busy timeout, so several processes may use it
+// at once. Names and string data are kept as UTF-8 text (converted from and to
+// the ANSI code page at the seam), so the store reads the same whatever code
+// page a later process runs with. Not guaranteed: durability across power loss
+// beyond what SQLite's FULL synchronous mode gives.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+struct sqlite3;
+
+namespace vorela::posix {
+
+class SqliteRegistry : public Registry {
+ public:
+  // store_path names the store file; it is asked again on every call and the
+  // store reopens (closing every handle) when the answer changes.
+  explicit SqliteRegistry(std::function<std::string()> store_path);
+  ~SqliteRegistry() override;
+  SqliteRegistry(const SqliteRegistry&) = delete;
+  SqliteRegistry& operator=(const SqliteRegistry&) = delete;
+
+  Win32Error OpenKey(RegKey root, std::string_view sub_key,
+                     std::uint32_t access, RegKey* key) override;
+  Win32Error CreateKey(RegKey root, std::string_view sub_key,
+                       std::uint32_t access, RegKey* key) override;
+  Win32Error QueryValue(RegKey key, std::string_view name, std::uint32_t* type,
+                        std::uint8_t* data, std::uint32_t* size) override;
+  Win32Error SetValue(RegKey key, std::string_view name, std::uint32_t type,
+                      const std::uint8_t* data, std::uint32_t size) override;
+  Win32Error EnumKey(RegKey key, std::uint32_t index, char* name,
+                     std::uint32_t* name_size) override;
+  Win32Error EnumValue(RegKey key, std::uint32_t index, char* name,
+                       std::uint32_t* name_size, std::uint32_t* type,
+                       std::uint8_t* data, std::uint32_t* data_size) override;
+  Win32Error DeleteValue(RegKey key, std::string_view name) override;
+  Win32Error DeleteKey(RegKey root, std::string_view sub_key) override;
+  Win32Error DeleteTree(RegKey root, std::string_view sub_key) override;
+  Win32Error CloseKey(RegKey key) override;
+
+ private:
+  struct Handle {
+    std::int64_t id = 0;
+    std::uint32_t access = 0;
+  };
+  struct Value {
+    std::uint32_t type = 0;
+    std::string bytes;  // as the A functions hand them out
+    std::string name;   // ANSI spelling
+  };
+
+  Win32Error Ensure();
+  void Close();
+  Win32Error Resolve(RegKey key, Handle* handle);
+  Win32Error ResolveLive(RegKey key, std::uint32_t needed_access,
+                         Handle* handle);
+  Win32Error KeyExists(std::int64_t id, bool* exists);
+  Win32Error FindChild(std::int64_t parent, const std::string& utf8_name,
+                       std::int64_t* child);
+  Win32Error Walk(std::int64_t from, std::string_view ansi_path, bool create,
+                  std::int64_t* id);
+  Win32Error ReadValue(std::int64_t id, std::string_view ansi_name,
+                       Value* value);
+  Win32Error ReadValueAt(std::int64_t id, std::uint32_t index, Value* value);
+  Win32Error HasSubkeys(std::int64_t id, bool* has);
+  Win32Error RemoveTree(std::int64_t id);
+  RegKey NewHandle(std::int64_t id, std::uint32_t access);
+
+  std::function<std::string()> store_path_;
+  std::string open_path_;
+  sqlite3* db_ = nullptr;
+  std::map<RegKey, Handle> handles_;
+  RegKey next_handle_ = 0x1000;
+};
+
+}  // namespace vorela::posix
