@@ -2,6 +2,7 @@
 // the backends of this build; tests hand in fakes for the seams they control.
 #pragma once
 
+#include "platform/cabinet.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/process.h"
@@ -18,6 +19,7 @@ struct Platform {
   SpecialFolders* folders = nullptr;
   Process* process = nullptr;
   Ui* ui = nullptr;
+  CabinetIterator* cabinet = nullptr;
 };
 
 // The backends of this build.
