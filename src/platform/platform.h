@@ -2,6 +2,7 @@
 // the backends of this build; tests hand in fakes for the seams they control.
 #pragma once
 
+#include "platform/browser.h"
 #include "platform/cabinet.h"
 #include "platform/files.h"
 #include "platform/folders.h"
@@ -19,6 +20,7 @@ struct Platform {
   SpecialFolders* folders = nullptr;
   Process* process = nullptr;
   Ui* ui = nullptr;
+  Browser* browser = nullptr;
   CabinetIterator* cabinet = nullptr;
 };
 
