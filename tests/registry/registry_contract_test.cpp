@@ -295,6 +295,18 @@ TEST_F(RegistryContract, PathSyntax) {
   EXPECT_EQ(reg().OpenKey(key_, "\\lead", kKeyRead, &key), kErrorBadPathname);
   EXPECT_EQ(reg().CreateKey(key_, "\\lead", kKeyAllAccess, &key),
             kErrorBadPathname);
+  // The A functions take paths of up to 260 characters.
+  std::string long_path;
+  while (long_path.size() < 260) long_path += "p\\";
+  long_path.resize(260);
+  ASSERT_EQ(reg().CreateKey(key_, long_path, kKeyAllAccess, &key),
+            kErrorSuccess);
+  reg().CloseKey(key);
+  EXPECT_EQ(reg().OpenKey(key_, long_path + "q", kKeyRead, &key),
+            kErrorMoreData);
+  EXPECT_EQ(reg().CreateKey(key_, long_path + "q", kKeyAllAccess, &key),
+            kErrorMoreData);
+  EXPECT_EQ(reg().DeleteKey(key_, long_path + "q"), kErrorMoreData);
   // Doubled and trailing separators are skipped.
   ASSERT_EQ(reg().CreateKey(key_, "d\\\\e\\", kKeyAllAccess, &key),
             kErrorSuccess);

@@ -19,6 +19,7 @@ std::size_t Utf16Units(std::string_view utf8) {
 Win32Error SplitKeyPath(std::string_view utf8_path,
                         std::vector<std::string>* components) {
   components->clear();
+  if (Utf16Units(utf8_path) > kMaxKeyPathLength) return kErrorMoreData;
   if (!utf8_path.empty() && utf8_path.front() == '\\') return kErrorBadPathname;
   std::size_t start = 0;
   while (start <= utf8_path.size()) {

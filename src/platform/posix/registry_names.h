@@ -14,6 +14,9 @@ namespace vorela::posix {
 // The longest key name component accepted, in UTF-16 code units (the platform
 // accepts 256, one more than it documents).
 inline constexpr std::size_t kMaxKeyNameLength = 256;
+// The longest sub-key path the A functions take, in UTF-16 code units: they
+// convert it into a fixed buffer of MAX_PATH + 1 characters.
+inline constexpr std::size_t kMaxKeyPathLength = 260;
 
 // Splits a sub-key path at "\" into its components. Empty components (a
 // doubled or trailing "\") are skipped, as the platform does. Refuses a path

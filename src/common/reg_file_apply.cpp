@@ -1,0 +1,77 @@
+// Carrying out the statements of a parsed .reg file through the registry seam.
+#include "common/reg_file.h"
+#include "common/reg_text.h"
+
+namespace vorela {
+namespace {
+
+bool IsStringType(std::uint32_t type) {
+  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+std::string Describe(const RegStatement& statement, std::string_view what,
+                     Win32Error rc) {
+  return "line " + std::to_string(statement.line) + ": " + std::string(what) +
+         " (error " + std::to_string(rc) + ")";
+}
+
+}  // namespace
+
+bool ApplyRegStatements(Registry& registry, const TextCodec& codec,
+                        const std::vector<RegStatement>& statements,
+                        std::string* error) {
+  RegKey current = 0;
+  auto close_current = [&] {
+    if (current) registry.CloseKey(current);
+    current = 0;
+  };
+  for (const RegStatement& statement : statements) {
+    Win32Error rc = kErrorSuccess;
+    switch (statement.kind) {
+      case RegStatement::Kind::kKey:
+        close_current();
+        rc = registry.CreateKey(statement.root, codec.ToAnsi(statement.path),
+                                kKeyAllAccess, &current);
+        if (rc != kErrorSuccess) {
+          *error = Describe(statement, "cannot create the key", rc);
+          return false;
+        }
+        break;
+      case RegStatement::Kind::kDeleteKey:
+        close_current();
+        rc = registry.DeleteTree(statement.root, codec.ToAnsi(statement.path));
+        if (rc != kErrorSuccess && rc != kErrorFileNotFound) {
+          *error = Describe(statement, "cannot delete the key", rc);
+          return false;
+        }
+        break;
+      case RegStatement::Kind::kSetValue: {
+        std::string data = IsStringType(statement.type)
+                               ? codec.ToAnsi(Utf16LeToUtf8(statement.data))
+                               : statement.data;
+        rc = registry.SetValue(
+            current, codec.ToAnsi(statement.name), statement.type,
+            reinterpret_cast<const std::uint8_t*>(data.data()),
+            static_cast<std::uint32_t>(data.size()));
+        if (rc != kErrorSuccess) {
+          *error = Describe(statement, "cannot write the value", rc);
+          close_current();
+          return false;
+        }
+        break;
+      }
+      case RegStatement::Kind::kDeleteValue:
+        rc = registry.DeleteValue(current, codec.ToAnsi(statement.name));
+        if (rc != kErrorSuccess && rc != kErrorFileNotFound) {
+          *error = Describe(statement, "cannot delete the value", rc);
+          close_current();
+          return false;
+        }
+        break;
+    }
+  }
+  close_current();
+  return true;
+}
+
+}  // namespace vorela

@@ -1,0 +1,144 @@
+#include "common/registry_helpers.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "common/error.h"
+
+namespace vorela {
+namespace {
+
+constexpr std::uint32_t kReadBufferSize = 1024;
+constexpr std::uint32_t kEnumNameSize = 256;
+
+// The bytes of buffer in front of its first NUL, as text.
+std::string TextBeforeNul(const Platform& platform, const char* buffer,
+                          std::size_t size) {
+  const void* nul = std::memchr(buffer, 0, size);
+  std::size_t length = nul ? static_cast<const char*>(nul) - buffer : size;
+  return platform.text->FromAnsi(std::string_view(buffer, length));
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+std::string RegReadString(const Platform& platform, RegKey root,
+                          std::string_view sub_key,
+                          std::string_view value_name) {
+  Registry& registry = *platform.registry;
+  RegKey key = 0;
+  std::string result;
+  if (registry.OpenKey(root, platform.text->ToAnsi(sub_key), kKeyAllAccess,
+                       &key) == kErrorSuccess) {
+    char buffer[kReadBufferSize] = {};
+    std::uint32_t type = 0;
+    std::uint32_t size = kReadBufferSize;
+    if (registry.QueryValue(key, platform.text->ToAnsi(value_name), &type,
+                            reinterpret_cast<std::uint8_t*>(buffer),
+                            &size) == kErrorSuccess) {
+      result = TextBeforeNul(platform, buffer, sizeof buffer);
+    }
+  }
+  registry.CloseKey(key);
+  return result;
+}
+
+std::int32_t TextToLong(std::string_view text) {
+  std::size_t begin = 0;
+  std::size_t end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  std::string_view number = text.substr(begin, end - begin);
+  auto mismatch = [] {
+    return Error(kErrorTypeMismatch, "RegWriteValue", "Type mismatch");
+  };
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < number.size() && (number[i] == '+' || number[i] == '-'))
+    negative = number[i++] == '-';
+  std::size_t digits = 0;
+  double whole = 0;
+  for (; i < number.size() && number[i] >= '0' && number[i] <= '9';
+       ++i, ++digits) {
+    whole = whole * 10 + (number[i] - '0');
+  }
+  double fraction = 0;
+  if (i < number.size() && number[i] == '.') {
+    double scale = 0.1;
+    for (++i; i < number.size() && number[i] >= '0' && number[i] <= '9';
+         ++i, ++digits) {
+      fraction += (number[i] - '0') * scale;
+      scale /= 10;
+    }
+  }
+  if (digits == 0 || i != number.size()) throw mismatch();
+  double value = whole;
+  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2) != 0))
+    value += 1;
+  if (negative) value = -value;
+  if (value < -2147483648.0 || value > 2147483647.0) {
+    throw Error(kErrorOverflow, "RegWriteValue", "Overflow");
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+bool RegWriteValue(const Platform& platform, RegKey root,
+                   std::string_view sub_key, std::string_view value_name,
+                   std::string_view value, bool as_dword) {
+  Registry& registry = *platform.registry;
+  RegKey key = 0;
+  if (registry.CreateKey(root, platform.text->ToAnsi(sub_key), kKeyAllAccess,
+                         &key) != kErrorSuccess) {
+    return false;
+  }
+  std::string name = platform.text->ToAnsi(value_name);
+  Win32Error rc;
+  if (as_dword) {
+    std::int32_t number;
+    try {
+      number = TextToLong(value);
+    } catch (...) {
+      registry.CloseKey(key);
+      throw;
+    }
+    auto bits = static_cast<std::uint32_t>(number);
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(bits),
+                                   static_cast<std::uint8_t>(bits >> 8),
+                                   static_cast<std::uint8_t>(bits >> 16),
+                                   static_cast<std::uint8_t>(bits >> 24)};
+    rc = registry.SetValue(key, name, kRegDword, bytes, 4);
+  } else {
+    std::string bytes = platform.text->ToAnsi(value);
+    bytes.push_back('\0');
+    rc = registry.SetValue(key, name, kRegSz,
+                           reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                           static_cast<std::uint32_t>(bytes.size()));
+  }
+  registry.CloseKey(key);
+  return rc == kErrorSuccess;
+}
+
+std::int32_t RegEnumSubKeys(const Platform& platform, RegKey root,
+                            std::string_view sub_key,
+                            std::vector<std::string>& names) {
+  Registry& registry = *platform.registry;
+  RegKey key = 0;
+  if (registry.OpenKey(root, platform.text->ToAnsi(sub_key),
+                       kKeyEnumerateSubKeys, &key) != kErrorSuccess) {
+    return -1;
+  }
+  std::uint32_t i = 0;
+  for (;; ++i) {
+    char buffer[kEnumNameSize] = {};
+    std::uint32_t length = kEnumNameSize;
+    if (registry.EnumKey(key, i, buffer, &length) != kErrorSuccess) break;
+    if (i == 0) names.clear();
+    names.resize(i + 1);
+    names[i] = TextBeforeNul(platform, buffer, sizeof buffer);
+  }
+  registry.CloseKey(key);
+  return static_cast<std::int32_t>(i) - 1;
+}
+
+}  // namespace vorela

@@ -1,0 +1,197 @@
+// The SQLite store under stress: a writer killed at an arbitrary moment and two
+// writers at once. POSIX only: the Windows build's registry is the platform's.
+#ifndef _WIN32
+
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "platform/posix/registry_sqlite.h"
+#include "registry_test_env.h"
+
+namespace vorela::testing {
+namespace {
+
+std::string Payload(int i) {
+  std::string text = "value " + std::to_string(i) + " ";
+  while (text.size() < 1500) text += std::to_string(i * 7919 % 1000);
+  text.push_back('\0');
+  return text;
+}
+
+// Writes value i (and every tenth time a key with a value, two rows in one
+// transaction) until killed or done; the exit code tells whether any failed.
+[[noreturn]] void WriterChild(const std::string& store,
+                              const std::string& key_path, int count) {
+  posix::SqliteRegistry reg([store] { return store; });
+  RegKey key = 0;
+  if (reg.CreateKey(kHkeyCurrentUser, key_path, kKeyAllAccess, &key) !=
+      kErrorSuccess)
+    _exit(10);
+  for (int i = 0; i < count; ++i) {
+    const std::string data = Payload(i);
+    if (reg.SetValue(key, "v" + std::to_string(i), kRegSz,
+                     reinterpret_cast<const std::uint8_t*>(data.data()),
+                     static_cast<std::uint32_t>(data.size())) !=
+        kErrorSuccess) {
+      _exit(11);
+    }
+    if (i % 10 == 0) {
+      RegKey child = 0;
+      if (reg.CreateKey(key, "k" + std::to_string(i) + "\\leaf", kKeyAllAccess,
+                        &child) != kErrorSuccess) {
+        _exit(12);
+      }
+      reg.CloseKey(child);
+    }
+  }
+  _exit(0);
+}
+
+std::string IntegrityCheck(const std::string& store) {
+  sqlite3* db = nullptr;
+  std::string result = "cannot open";
+  if (sqlite3_open_v2(store.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+      SQLITE_OK) {
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr);
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+      result = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    }
+    sqlite3_finalize(stmt);
+  }
+  sqlite3_close(db);
+  return result;
+}
+
+// The indices of the values under key_path whose data is intact; fails the
+// test for any value that is there but not what was written.
+std::set<int> IntactValues(Registry& reg, const std::string& key_path) {
+  std::set<int> found;
+  RegKey key = 0;
+  if (reg.OpenKey(kHkeyCurrentUser, key_path, kKeyRead, &key) != kErrorSuccess)
+    return found;
+  for (std::uint32_t index = 0;; ++index) {
+    char name[64];
+    std::uint32_t name_size = sizeof name;
+    std::uint8_t data[4096];
+    std::uint32_t size = sizeof data;
+    std::uint32_t type = 0;
+    if (reg.EnumValue(key, index, name, &name_size, &type, data, &size) !=
+        kErrorSuccess)
+      break;
+    int i = std::stoi(std::string(name + 1, name_size - 1));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), Payload(i))
+        << name;
+    found.insert(i);
+  }
+  reg.CloseKey(key);
+  return found;
+}
+
+int CountSubkeys(Registry& reg, const std::string& key_path) {
+  RegKey key = 0;
+  if (reg.OpenKey(kHkeyCurrentUser, key_path, kKeyRead, &key) != kErrorSuccess)
+    return 0;
+  int count = 0;
+  char name[64];
+  for (std::uint32_t size = sizeof name;
+       reg.EnumKey(key, count, name, &size) == kErrorSuccess;
+       size = sizeof name) {
+    ++count;
+  }
+  reg.CloseKey(key);
+  return count;
+}
+
+TEST(StoreRobustness, WriterKilledMidwayLeavesEveryWriteWholeOrAbsent) {
+  ScratchDir dir;
+  const std::string store = dir.NativeJoin("registry.db");
+  for (int round = 0; round < 3; ++round) {
+    const std::string key_path = "Software\\Killed" + std::to_string(round);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) WriterChild(store, key_path, 1000000);
+    // Let it get going, then kill it without warning at a moment of its
+    // choosing.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150 + 70 * round));
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    EXPECT_EQ(IntegrityCheck(store), "ok");
+    posix::SqliteRegistry reg([store] { return store; });
+    std::set<int> found = IntactValues(reg, key_path);
+    ASSERT_FALSE(found.empty())
+        << "the writer wrote nothing before it was killed";
+    // Writes are sequential, so what survived is exactly the first n of them.
+    EXPECT_EQ(*found.rbegin() + 1, static_cast<int>(found.size()));
+    // Each "k<i>\leaf" pair came in one transaction: no key without its leaf.
+    RegKey key = 0;
+    ASSERT_EQ(reg.OpenKey(kHkeyCurrentUser, key_path, kKeyRead, &key),
+              kErrorSuccess);
+    char name[64];
+    for (std::uint32_t index = 0, size = sizeof name;
+         reg.EnumKey(key, index, name, &size) == kErrorSuccess;
+         ++index, size = sizeof name) {
+      EXPECT_EQ(CountSubkeys(reg, key_path + "\\" + std::string(name, size)), 1)
+          << name;
+    }
+    reg.CloseKey(key);
+    // And the store still takes writes.
+    ASSERT_EQ(reg.CreateKey(kHkeyCurrentUser, key_path + "\\after",
+                            kKeyAllAccess, &key),
+              kErrorSuccess);
+    reg.CloseKey(key);
+  }
+}
+
+TEST(StoreRobustness, TwoWritersAtOnceBothComplete) {
+  ScratchDir dir;
+  const std::string store = dir.NativeJoin("registry.db");
+  constexpr int kCount = 300;
+  pid_t writers[2];
+  for (int n = 0; n < 2; ++n) {
+    writers[n] = fork();
+    ASSERT_GE(writers[n], 0);
+    if (writers[n] == 0)
+      WriterChild(store, "Software\\Writer" + std::to_string(n), kCount);
+  }
+  for (pid_t pid : writers) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+  EXPECT_EQ(IntegrityCheck(store), "ok");
+  posix::SqliteRegistry reg([store] { return store; });
+  for (int n = 0; n < 2; ++n) {
+    const std::string key_path = "Software\\Writer" + std::to_string(n);
+    EXPECT_EQ(IntactValues(reg, key_path).size(),
+              static_cast<std::size_t>(kCount));
+    EXPECT_EQ(CountSubkeys(reg, key_path), kCount / 10);
+  }
+}
+
+TEST(StoreRobustness, ForeignFileInPlaceOfTheStoreIsReportedNotTrusted) {
+  ScratchDir dir;
+  const std::string store = dir.NativeJoin("registry.db");
+  WriteNativeFile(store, std::string(4096, 'x'));
+  posix::SqliteRegistry reg([store] { return store; });
+  RegKey key = 0;
+  EXPECT_EQ(reg.OpenKey(kHkeyCurrentUser, "Software", kKeyRead, &key),
+            kErrorRegistryCorrupt);
+  EXPECT_EQ(ReadNativeFile(store), std::string(4096, 'x'));
+}
+
+}  // namespace
+}  // namespace vorela::testing
+
+#endif  // _WIN32
