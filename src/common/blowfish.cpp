@@ -107,20 +107,23 @@ void clsBlowfish::EncryptByte(ByteArray& byte_array, std::string_view key) {
     throw Error(kErrorOverflow, kSource, "Overflow");
   }
   const std::size_t total = (n + 12 + 7) / 8 * 8;
-  byte_array.resize(total, 0);
-  std::uint8_t* data = byte_array.data();
-  std::memmove(data + 12, data, n);
-  std::memset(data + 12 + n, 0, total - 12 - n);
-  StoreLittleEndian(data + 8, static_cast<std::uint32_t>(n));
+  std::uint8_t header[12];
   std::mt19937_64 generator = ReseededGenerator();
-  StoreLittleEndian(data, RandomWord(generator));
-  StoreLittleEndian(data + 4, RandomWord(generator));
+  StoreLittleEndian(header, RandomWord(generator));
+  StoreLittleEndian(header + 4, RandomWord(generator));
+  StoreLittleEndian(header + 8, static_cast<std::uint32_t>(n));
 
+  // The array grows by the header and the padding; the data is moved behind
+  // the header while it is encrypted, so it is passed over only once. An array
+  // with that much spare capacity is not reallocated at all.
+  byte_array.reserve(total);  // exactly, where growing would double
+  byte_array.resize(total, 0);
+  ShiftCarry carry = SeedShiftCarry(header);
   ProgressPacer pacer(observer_, static_cast<std::int64_t>(total));
   CbcChain chain;
-  TransformBlocks(data, static_cast<std::int64_t>(total), pacer,
+  TransformBlocks(byte_array.data(), static_cast<std::int64_t>(total), pacer,
                   [&](std::uint8_t* blocks, std::size_t count) {
-                    CbcEncrypt(state_, blocks, count, chain);
+                    CbcEncryptShifted(state_, blocks, count, carry, chain);
                   });
   pacer.Finish();
 }

@@ -17,48 +17,80 @@ inline void StoreBigEndian(std::uint8_t* p, std::uint32_t v) {
 }
 
 // Unsigned arithmetic: the additions wrap modulo 2^32, as the cipher requires.
-inline std::uint32_t F(const BlowfishState& s, std::uint32_t x) {
-  return ((s.S[0][x >> 24] + s.S[1][(x >> 16) & 0xFF]) ^
-          s.S[2][(x >> 8) & 0xFF]) +
-         s.S[3][x & 0xFF];
+// S is the four boxes as one flat array of 1024 words.
+inline std::uint32_t F(const std::uint32_t* S, std::uint32_t x) {
+  return ((S[x >> 24] + S[256 + ((x >> 16) & 0xFF)]) ^
+          S[512 + ((x >> 8) & 0xFF)]) +
+         S[768 + (x & 0xFF)];
 }
 
-// N blocks through the rounds side by side: the table look-ups of one block
-// then hide the load latency of the others. Only decryption can use N > 1,
-// since CBC encryption needs each block's result before the next one starts.
-template <int N>
-inline void DecryptBlocks(const BlowfishState& s, std::uint32_t* l,
-                          std::uint32_t* r) {
-  for (int k = 0; k < N; ++k) {
-    std::uint32_t t = r[k];
-    r[k] = l[k] ^ s.P[17];
-    l[k] = t ^ s.P[16];
-  }
-  for (int i = 14; i >= 0; i -= 2) {
-    for (int k = 0; k < N; ++k) l[k] ^= F(s, r[k]);
-    for (int k = 0; k < N; ++k) r[k] ^= s.P[i + 1] ^ F(s, l[k]);
-    for (int k = 0; k < N; ++k) l[k] ^= s.P[i];
-  }
-}
+// One round pair of encryption, with the P-array words folded in ahead of the
+// round function: r ^ P[i + 1] is ready before F(l) is, so each round costs the
+// latency of F and one XOR. The caller XORs P[0] into l before the first pair;
+// after the last pair l already carries P[16].
+#define VORELA_BF_ENC_ROUNDS(i)   \
+  r = (r ^ P[(i) + 1]) ^ F(S, l); \
+  l = (l ^ P[(i) + 2]) ^ F(S, r)
+
+// Four independent blocks through one decryption round pair side by side: the
+// table look-ups of one block hide the load latency of the others. Only
+// decryption can do this, since CBC encryption needs each block's result
+// before the next block starts.
+#define VORELA_BF_DEC_ROUNDS4(i)     \
+  l0 ^= F(S, r0);                    \
+  l1 ^= F(S, r1);                    \
+  l2 ^= F(S, r2);                    \
+  l3 ^= F(S, r3);                    \
+  r0 = (r0 ^ P[(i) + 1]) ^ F(S, l0); \
+  r1 = (r1 ^ P[(i) + 1]) ^ F(S, l1); \
+  r2 = (r2 ^ P[(i) + 1]) ^ F(S, l2); \
+  r3 = (r3 ^ P[(i) + 1]) ^ F(S, l3); \
+  l0 ^= P[i];                        \
+  l1 ^= P[i];                        \
+  l2 ^= P[i];                        \
+  l3 ^= P[i]
+
+#define VORELA_BF_DEC_ROUNDS(i)   \
+  l ^= F(S, r);                   \
+  r = (r ^ P[(i) + 1]) ^ F(S, l); \
+  l ^= P[i]
 
 }  // namespace
 
 void EncryptBlock(const BlowfishState& s, std::uint32_t& left,
                   std::uint32_t& right) {
-  std::uint32_t l = left;
+  const std::uint32_t* P = s.P;
+  const std::uint32_t* S = &s.S[0][0];
+  std::uint32_t l = left ^ P[0];
   std::uint32_t r = right;
-  for (int i = 0; i < 16; i += 2) {
-    l ^= s.P[i];
-    r ^= F(s, l) ^ s.P[i + 1];
-    l ^= F(s, r);
-  }
-  left = r ^ s.P[17];
-  right = l ^ s.P[16];
+  VORELA_BF_ENC_ROUNDS(0);
+  VORELA_BF_ENC_ROUNDS(2);
+  VORELA_BF_ENC_ROUNDS(4);
+  VORELA_BF_ENC_ROUNDS(6);
+  VORELA_BF_ENC_ROUNDS(8);
+  VORELA_BF_ENC_ROUNDS(10);
+  VORELA_BF_ENC_ROUNDS(12);
+  VORELA_BF_ENC_ROUNDS(14);
+  left = r ^ P[17];
+  right = l;
 }
 
 void DecryptBlock(const BlowfishState& s, std::uint32_t& left,
                   std::uint32_t& right) {
-  DecryptBlocks<1>(s, &left, &right);
+  const std::uint32_t* P = s.P;
+  const std::uint32_t* S = &s.S[0][0];
+  std::uint32_t l = right ^ P[16];
+  std::uint32_t r = left ^ P[17];
+  VORELA_BF_DEC_ROUNDS(14);
+  VORELA_BF_DEC_ROUNDS(12);
+  VORELA_BF_DEC_ROUNDS(10);
+  VORELA_BF_DEC_ROUNDS(8);
+  VORELA_BF_DEC_ROUNDS(6);
+  VORELA_BF_DEC_ROUNDS(4);
+  VORELA_BF_DEC_ROUNDS(2);
+  VORELA_BF_DEC_ROUNDS(0);
+  left = l;
+  right = r;
 }
 
 void ScheduleKey(BlowfishState& state, const std::uint8_t* key,
@@ -97,12 +129,23 @@ void ScheduleKey(BlowfishState& state, const std::uint8_t* key,
 
 void CbcEncrypt(const BlowfishState& state, std::uint8_t* data,
                 std::size_t blocks, CbcChain& chain) {
+  const std::uint32_t* P = state.P;
+  const std::uint32_t* S = &state.S[0][0];
   std::uint32_t cl = chain.left;
   std::uint32_t cr = chain.right;
   for (std::size_t b = 0; b < blocks; ++b, data += 8) {
-    cl ^= LoadBigEndian(data);
-    cr ^= LoadBigEndian(data + 4);
-    EncryptBlock(state, cl, cr);
+    std::uint32_t l = cl ^ LoadBigEndian(data) ^ P[0];
+    std::uint32_t r = cr ^ LoadBigEndian(data + 4);
+    VORELA_BF_ENC_ROUNDS(0);
+    VORELA_BF_ENC_ROUNDS(2);
+    VORELA_BF_ENC_ROUNDS(4);
+    VORELA_BF_ENC_ROUNDS(6);
+    VORELA_BF_ENC_ROUNDS(8);
+    VORELA_BF_ENC_ROUNDS(10);
+    VORELA_BF_ENC_ROUNDS(12);
+    VORELA_BF_ENC_ROUNDS(14);
+    cl = r ^ P[17];
+    cr = l;
     StoreBigEndian(data, cl);
     StoreBigEndian(data + 4, cr);
   }
@@ -110,34 +153,98 @@ void CbcEncrypt(const BlowfishState& state, std::uint8_t* data,
   chain.right = cr;
 }
 
+ShiftCarry SeedShiftCarry(const std::uint8_t header[12]) {
+  // Block 0 is the low word of "block -2" and the high word of "block -1";
+  // block 1 starts with the low word of "block -1".
+  ShiftCarry carry;
+  carry.low2 = LoadBigEndian(header);
+  carry.high1 = LoadBigEndian(header + 4);
+  carry.low1 = LoadBigEndian(header + 8);
+  return carry;
+}
+
+void CbcEncryptShifted(const BlowfishState& state, std::uint8_t* data,
+                       std::size_t blocks, ShiftCarry& carry, CbcChain& chain) {
+  const std::uint32_t* P = state.P;
+  const std::uint32_t* S = &state.S[0][0];
+  std::uint32_t cl = chain.left;
+  std::uint32_t cr = chain.right;
+  std::uint32_t low2 = carry.low2;
+  std::uint32_t low1 = carry.low1;
+  std::uint32_t high1 = carry.high1;
+  for (std::size_t b = 0; b < blocks; ++b, data += 8) {
+    // Block k of the moved data is the low word of old block k-2 followed by
+    // the high word of old block k-1.
+    std::uint32_t l = cl ^ low2 ^ P[0];
+    std::uint32_t r = cr ^ high1;
+    low2 = low1;
+    high1 = LoadBigEndian(data);
+    low1 = LoadBigEndian(data + 4);
+    VORELA_BF_ENC_ROUNDS(0);
+    VORELA_BF_ENC_ROUNDS(2);
+    VORELA_BF_ENC_ROUNDS(4);
+    VORELA_BF_ENC_ROUNDS(6);
+    VORELA_BF_ENC_ROUNDS(8);
+    VORELA_BF_ENC_ROUNDS(10);
+    VORELA_BF_ENC_ROUNDS(12);
+    VORELA_BF_ENC_ROUNDS(14);
+    cl = r ^ P[17];
+    cr = l;
+    StoreBigEndian(data, cl);
+    StoreBigEndian(data + 4, cr);
+  }
+  carry.low2 = low2;
+  carry.low1 = low1;
+  carry.high1 = high1;
+  chain.left = cl;
+  chain.right = cr;
+}
+
 void CbcDecrypt(const BlowfishState& state, std::uint8_t* data,
                 std::size_t blocks, CbcChain& chain) {
-  constexpr int kLanes = 4;
+  const std::uint32_t* P = state.P;
+  const std::uint32_t* S = &state.S[0][0];
   std::uint32_t prev_l = chain.left;
   std::uint32_t prev_r = chain.right;
   std::size_t b = 0;
-  for (; b + kLanes <= blocks; b += kLanes, data += 8 * kLanes) {
-    std::uint32_t cl[kLanes], cr[kLanes], l[kLanes], r[kLanes];
-    for (int k = 0; k < kLanes; ++k) {
-      cl[k] = l[k] = LoadBigEndian(data + 8 * k);
-      cr[k] = r[k] = LoadBigEndian(data + 8 * k + 4);
-    }
-    DecryptBlocks<kLanes>(state, l, r);
-    StoreBigEndian(data, l[0] ^ prev_l);
-    StoreBigEndian(data + 4, r[0] ^ prev_r);
-    for (int k = 1; k < kLanes; ++k) {
-      StoreBigEndian(data + 8 * k, l[k] ^ cl[k - 1]);
-      StoreBigEndian(data + 8 * k + 4, r[k] ^ cr[k - 1]);
-    }
-    prev_l = cl[kLanes - 1];
-    prev_r = cr[kLanes - 1];
+  for (; b + 4 <= blocks; b += 4, data += 32) {
+    const std::uint32_t c0l = LoadBigEndian(data),
+                        c0r = LoadBigEndian(data + 4);
+    const std::uint32_t c1l = LoadBigEndian(data + 8),
+                        c1r = LoadBigEndian(data + 12);
+    const std::uint32_t c2l = LoadBigEndian(data + 16),
+                        c2r = LoadBigEndian(data + 20);
+    const std::uint32_t c3l = LoadBigEndian(data + 24),
+                        c3r = LoadBigEndian(data + 28);
+    std::uint32_t l0 = c0r ^ P[16], r0 = c0l ^ P[17];
+    std::uint32_t l1 = c1r ^ P[16], r1 = c1l ^ P[17];
+    std::uint32_t l2 = c2r ^ P[16], r2 = c2l ^ P[17];
+    std::uint32_t l3 = c3r ^ P[16], r3 = c3l ^ P[17];
+    VORELA_BF_DEC_ROUNDS4(14);
+    VORELA_BF_DEC_ROUNDS4(12);
+    VORELA_BF_DEC_ROUNDS4(10);
+    VORELA_BF_DEC_ROUNDS4(8);
+    VORELA_BF_DEC_ROUNDS4(6);
+    VORELA_BF_DEC_ROUNDS4(4);
+    VORELA_BF_DEC_ROUNDS4(2);
+    VORELA_BF_DEC_ROUNDS4(0);
+    StoreBigEndian(data, l0 ^ prev_l);
+    StoreBigEndian(data + 4, r0 ^ prev_r);
+    StoreBigEndian(data + 8, l1 ^ c0l);
+    StoreBigEndian(data + 12, r1 ^ c0r);
+    StoreBigEndian(data + 16, l2 ^ c1l);
+    StoreBigEndian(data + 20, r2 ^ c1r);
+    StoreBigEndian(data + 24, l3 ^ c2l);
+    StoreBigEndian(data + 28, r3 ^ c2r);
+    prev_l = c3l;
+    prev_r = c3r;
   }
   for (; b < blocks; ++b, data += 8) {
-    std::uint32_t cl = LoadBigEndian(data);
-    std::uint32_t cr = LoadBigEndian(data + 4);
+    const std::uint32_t cl = LoadBigEndian(data);
+    const std::uint32_t cr = LoadBigEndian(data + 4);
     std::uint32_t l = cl;
     std::uint32_t r = cr;
-    DecryptBlocks<1>(state, &l, &r);
+    DecryptBlock(state, l, r);
     StoreBigEndian(data, l ^ prev_l);
     StoreBigEndian(data + 4, r ^ prev_r);
     prev_l = cl;

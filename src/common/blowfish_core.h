@@ -40,6 +40,23 @@ struct CbcChain {
 void CbcEncrypt(const BlowfishState& state, std::uint8_t* data,
                 std::size_t blocks, CbcChain& chain);
 
+// The two data blocks before the current one, for CbcEncryptShifted: the low
+// words of blocks k-2 and k-1 and the high word of block k-1, big-endian.
+struct ShiftCarry {
+  std::uint32_t low2 = 0;
+  std::uint32_t low1 = 0;
+  std::uint32_t high1 = 0;
+};
+
+// A 12-byte header set in front of data moves the data 12 bytes on, which is
+// a block and a half. This encrypts `blocks` blocks in place as if that move
+// had been made, reading each block before it is overwritten and keeping the
+// two before it in carry, so the data is passed over once. Start carry with
+// SeedShiftCarry(header).
+void CbcEncryptShifted(const BlowfishState& state, std::uint8_t* data,
+                       std::size_t blocks, ShiftCarry& carry, CbcChain& chain);
+ShiftCarry SeedShiftCarry(const std::uint8_t header[12]);
+
 // Decrypts `blocks` 8-byte blocks in place. Blocks are independent here, so
 // several are run through the rounds at once; the result is the same as one by
 // one.

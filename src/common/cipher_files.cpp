@@ -49,7 +49,12 @@ ByteArray ReadCipherFile(const Platform& platform, std::string_view path,
   std::string bytes;
   Win32Error code = Files(platform, source).ReadAll(path, &bytes);
   if (code != kErrorSuccess) throw FileError(code, source);
-  return ByteArray(bytes.begin(), bytes.end());
+  // Room for the cipher's header and padding, so encryption need not move
+  // the data to a larger array.
+  ByteArray array;
+  array.reserve(bytes.size() + 24);
+  array.assign(bytes.begin(), bytes.end());
+  return array;
 }
 
 void WriteCipherFile(const Platform& platform, std::string_view path,

@@ -57,8 +57,7 @@ TEST_F(CryptToolTest, WrongKeyOrDamagedInputFailsAndLeavesTheOutput) {
   fake_.AddFile("C:\\w\\in.xml", "text");
   ASSERT_EQ(Run({"encrypt", "C:\\w\\in.xml", "C:\\w\\in.enc"}), 0);
   fake_.AddFile("C:\\w\\out.xml", "keep me");
-  fake_.AddFile("C:\\w\\cut.enc",
-                fake_.Contents("C:\\w\\in.enc").substr(0, 8));
+  fake_.AddFile("C:\\w\\cut.enc", fake_.Contents("C:\\w\\in.enc").substr(0, 8));
 
   EXPECT_EQ(
       Run({"decrypt", "--key", "nope", "C:\\w\\in.enc", "C:\\w\\out.xml"}), 1);
