@@ -36,7 +36,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/error_codes.h"
 
@@ -106,5 +108,28 @@ class CabinetIterator {
 
 // The iteration of this build: the setup API on Windows, libmspack elsewhere.
 CabinetIterator& SystemCabinetIterator();
+
+}  // namespace vorela
+
+namespace vorela {
+
+// One file to store in a new cabinet.
+struct CabinetSource {
+  std::string name;  // the stored name (UTF-8; stored in the ANSI code page)
+  std::string path;  // the file to read, in Windows form
+};
+
+// Writes new cabinets (for the package tool): one MSZIP folder holding the
+// files in the order given. The cabinet replaces `cabinet_path` whole, or on
+// failure leaves it as it was. Returns a Win32 error code.
+class CabinetWriter {
+ public:
+  virtual ~CabinetWriter() = default;
+  virtual Win32Error WriteCabinet(std::string_view cabinet_path,
+                                  const std::vector<CabinetSource>& files) = 0;
+};
+
+// libgcab off Windows, the platform's cabinet compressor (FCI) on Windows.
+CabinetWriter& SystemCabinetWriter();
 
 }  // namespace vorela
