@@ -1,0 +1,81 @@
+// The reset mode: the tool's context-menu entries go, the legacy web menus
+// get their current display names, the script pages are removed.
+#include <vector>
+
+#include "common/registry_helpers.h"
+#include "common/system_folder.h"
+#include "common/text_util.h"
+#include "menu/ie_menus.h"
+#include "menu/menu_modes.h"
+
+namespace vorela {
+namespace {
+
+std::vector<std::string> SubKeys(const Platform& platform,
+                                 const std::string& path) {
+  std::vector<std::string> names;
+  names.resize(RegEnumSubKeys(platform, kHkeyCurrentUser, path, names) + 1);
+  return names;
+}
+
+// Replaces old_text by new_text in the DISPNAME of every child of a web menu.
+// The new texts contain the old ones' start but not the old texts themselves
+// ("Yahoo!(" does not contain "Yahoo("), so a second run finds nothing to do.
+void RenameChildren(const Platform& platform, const std::string& parent,
+                    std::string_view old_text, std::string_view new_text) {
+  const std::string parent_path = std::string(kWebMenuKey) + "\\" + parent;
+  for (const std::string& child : SubKeys(platform, parent_path)) {
+    const std::string path = parent_path + "\\" + child;
+    const std::string name =
+        RegReadString(platform, kHkeyCurrentUser, path, "DISPNAME");
+    if (name.find(old_text) == std::string::npos) continue;
+    RegWriteValue(platform, kHkeyCurrentUser, path, "DISPNAME",
+                  ReplaceAll(name, old_text, new_text), false);
+  }
+}
+
+}  // namespace
+
+void RenameWebMenuDisplayNames(const Platform& platform) {
+  for (const std::string& menu : SubKeys(platform, kWebMenuKey)) {
+    const std::string path = std::string(kWebMenuKey) + "\\" + menu;
+    const std::string name =
+        RegReadString(platform, kHkeyCurrentUser, path, "DISPNAME");
+    if (name == "Yahoo" || name == "Yahoo!") {
+      if (name == "Yahoo") {
+        RegWriteValue(platform, kHkeyCurrentUser, path, "DISPNAME", "Yahoo!",
+                      false);
+      }
+      RenameChildren(platform, menu, "Yahoo(", "Yahoo!(");
+    } else if (name == "Wiki" || name == "Wikipedia") {
+      if (name == "Wiki") {
+        RegWriteValue(platform, kHkeyCurrentUser, path, "DISPNAME", "Wikipedia",
+                      false);
+      }
+      RenameChildren(platform, menu, "Wiki(", "Wikipedia(");
+    }
+  }
+}
+
+void DeleteScriptPages(const Platform& platform,
+                       std::string_view resource_dir) {
+  const std::string folder = std::string(resource_dir) + "\\htm";
+  std::vector<std::string> names;
+  if (platform.files->ListFiles(folder, "*.htm", &names) != kErrorSuccess) {
+    return;
+  }
+  for (const std::string& name : names) {
+    platform.files->Delete(folder + "\\" + name);
+  }
+}
+
+void ResetIeMenus(const MenuServices& services, MenuState& state) {
+  const Platform& platform = *services.platform;
+  state.ResourceDir = clsSystemFolder(platform).System() + "\\tolresource";
+  RemoveToolIeMenus(platform);
+  RenameWebMenuDisplayNames(platform);
+  DeleteScriptPages(platform, state.ResourceDir);
+  RegWriteValue(platform, kHkeyCurrentUser, kVorelaKey, "MENUADD", "1", false);
+}
+
+}  // namespace vorela
