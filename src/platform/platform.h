@@ -8,6 +8,7 @@
 #include "platform/folders.h"
 #include "platform/process.h"
 #include "platform/registry.h"
+#include "platform/sax_reader.h"
 #include "platform/text.h"
 #include "platform/ui.h"
 
@@ -20,6 +21,7 @@ struct Platform {
   SpecialFolders* folders = nullptr;
   Process* process = nullptr;
   Ui* ui = nullptr;
+  SaxReader* sax = nullptr;
   Browser* browser = nullptr;
   CabinetIterator* cabinet = nullptr;
 };

@@ -1,0 +1,265 @@
+// The SAX reader over expat: the file is read in fixed chunks straight into
+// expat's own buffer, so memory stays the same whatever the document's size.
+#include <expat.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/error_codes.h"
+#include "platform/posix/machine.h"
+#include "platform/sax_reader.h"
+
+namespace vorela {
+namespace {
+
+constexpr int kChunkSize = 64 * 1024;
+// Separates the namespace URI from the local name in the names expat reports.
+// U+0001 cannot occur in an XML 1.0 document, not even as a reference.
+constexpr char kNamespaceSeparator = '\x01';
+// Our own code for a refused document type declaration, above expat's codes.
+constexpr std::int32_t kDtdProhibited = 1000;
+
+Win32Error FromErrno(int e) {
+  switch (e) {
+    case ENOENT:
+      return kErrorFileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+      return kErrorPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+      return kErrorAccessDenied;
+    case EMFILE:
+    case ENFILE:
+      return kErrorTooManyOpenFiles;
+    case ENOMEM:
+      return kErrorNotEnoughMemory;
+    default:
+      return kErrorInvalidData;
+  }
+}
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+class ExpatParser {
+ public:
+  ExpatParser() : parser_(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {}
+  ~ExpatParser() {
+    if (parser_) XML_ParserFree(parser_);
+  }
+  ExpatParser(const ExpatParser&) = delete;
+  ExpatParser& operator=(const ExpatParser&) = delete;
+  XML_Parser get() const { return parser_; }
+
+ private:
+  XML_Parser parser_;
+};
+
+// Splits "uri\x01local" (or a bare "local") as expat reports names.
+void SplitName(const XML_Char* name, std::string_view* uri,
+               std::string_view* local) {
+  // Names are short: one plain pass beats two library calls.
+  const XML_Char* cut = nullptr;
+  const XML_Char* end = name;
+  for (; *end != '\0'; ++end) {
+    if (*end == kNamespaceSeparator) cut = end;
+  }
+  if (cut == nullptr) {
+    *uri = {};
+    *local = std::string_view(name, static_cast<std::size_t>(end - name));
+  } else {
+    *uri = std::string_view(name, static_cast<std::size_t>(cut - name));
+    *local = std::string_view(cut + 1, static_cast<std::size_t>(end - cut - 1));
+  }
+}
+
+// State shared with expat's callbacks for one parse.
+struct Session {
+  XML_Parser parser = nullptr;
+  SaxContentHandler* content = nullptr;
+  bool text_on = true;   // whether OnText is installed
+  bool stopped = false;  // by a handler or by a refused declaration
+  bool dtd_refused = false;
+  SaxResult stop_number = kSaxContinue;
+  SaxLocation stop_where;
+
+  SaxLocation Where() const {
+    return {static_cast<std::int64_t>(XML_GetCurrentLineNumber(parser)),
+            static_cast<std::int64_t>(XML_GetCurrentColumnNumber(parser)) + 1};
+  }
+
+  void Check(SaxResult result);
+  void AfterElement(SaxResult result);
+};
+
+void XMLCALL OnText(void* data, const XML_Char* text, int length);
+
+void Session::AfterElement(SaxResult result) {
+  Check(result);
+  if (stopped) return;
+  const bool want = content->WantsCharacters();
+  if (want != text_on) {
+    XML_SetCharacterDataHandler(parser, want ? OnText : nullptr);
+    text_on = want;
+  }
+}
+
+void Session::Check(SaxResult result) {
+  if (result == kSaxContinue) return;
+  stopped = true;
+  stop_number = result;
+  stop_where = Where();
+  XML_StopParser(parser, XML_FALSE);
+}
+
+void XMLCALL OnStart(void* data, const XML_Char* name,
+                     const XML_Char** /*attributes*/) {
+  auto* s = static_cast<Session*>(data);
+  if (s->stopped) return;
+  std::string_view uri, local;
+  SplitName(name, &uri, &local);
+  s->AfterElement(s->content->StartElement(uri, local));
+}
+
+void XMLCALL OnEnd(void* data, const XML_Char* name) {
+  auto* s = static_cast<Session*>(data);
+  if (s->stopped) return;
+  std::string_view uri, local;
+  SplitName(name, &uri, &local);
+  s->AfterElement(s->content->EndElement(uri, local));
+}
+
+void XMLCALL OnText(void* data, const XML_Char* text, int length) {
+  auto* s = static_cast<Session*>(data);
+  if (s->stopped) return;
+  std::string_view chunk(text, static_cast<std::size_t>(length));
+  // Expat has turned the file's line ends into "\n" already; a carriage return
+  // that is left came from a reference (&#13;). The Windows reader delivers
+  // that one as "\n" too, and both builds must hand over the same text.
+  if (chunk.find('\r') != std::string_view::npos) {
+    std::string copy(chunk);
+    for (char& c : copy) {
+      if (c == '\r') c = '\n';
+    }
+    s->Check(s->content->Characters(copy));
+    return;
+  }
+  s->Check(s->content->Characters(chunk));
+}
+
+void XMLCALL OnDoctype(void* data, const XML_Char*, const XML_Char*,
+                       const XML_Char*, int) {
+  auto* s = static_cast<Session*>(data);
+  if (s->stopped) return;
+  s->stopped = true;
+  s->dtd_refused = true;
+  s->stop_where = s->Where();
+  XML_StopParser(s->parser, XML_FALSE);
+}
+
+class ExpatSaxReader final : public SaxReader {
+ public:
+  SaxStatus Parse(std::string_view path, SaxContentHandler& content,
+                  SaxErrorHandler& errors) override {
+    SaxStatus status;
+    ExpatParser parser;
+    if (!parser.get()) {
+      status.outcome = SaxOutcome::kUnavailable;
+      status.number = static_cast<std::int32_t>(kErrorNotEnoughMemory);
+      status.message = "The XML reader cannot be created.";
+      return status;
+    }
+    const std::string native = posix::NativePath(path);
+    if (path.find('\0') != std::string_view::npos) return ReadFailure(ENOENT);
+    FileDescriptor fd(open(native.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return ReadFailure(errno);
+
+    Session session;
+    session.parser = parser.get();
+    session.content = &content;
+    XML_SetUserData(parser.get(), &session);
+    XML_SetElementHandler(parser.get(), OnStart, OnEnd);
+    XML_SetCharacterDataHandler(parser.get(), OnText);
+    XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
+
+    for (;;) {
+      void* buffer = XML_GetBuffer(parser.get(), kChunkSize);
+      if (!buffer) {
+        status.outcome = SaxOutcome::kReadError;
+        status.number = static_cast<std::int32_t>(kErrorNotEnoughMemory);
+        status.message = "Out of memory.";
+        return status;
+      }
+      ssize_t got;
+      do {
+        got = read(fd.get(), buffer, kChunkSize);
+      } while (got < 0 && errno == EINTR);
+      if (got < 0) return ReadFailure(errno);
+      const bool last = got == 0;
+      if (XML_ParseBuffer(parser.get(), static_cast<int>(got), last) !=
+          XML_STATUS_OK) {
+        return Failure(session, errors);
+      }
+      if (last) return status;
+    }
+  }
+
+ private:
+  static SaxStatus ReadFailure(int e) {
+    SaxStatus status;
+    status.outcome = SaxOutcome::kReadError;
+    status.number = static_cast<std::int32_t>(FromErrno(e));
+    status.message = std::strerror(e);
+    return status;
+  }
+
+  static SaxStatus Failure(const Session& session, SaxErrorHandler& errors) {
+    SaxStatus status;
+    if (session.stopped && !session.dtd_refused) {
+      status.outcome = SaxOutcome::kStoppedByHandler;
+      status.number = session.stop_number;
+      status.where = session.stop_where;
+      status.message = "Stopped by the handler.";
+      return status;
+    }
+    status.outcome = SaxOutcome::kDocumentError;
+    if (session.dtd_refused) {
+      status.number = kDtdProhibited;
+      status.where = session.stop_where;
+      status.message = "A document type declaration is not allowed.";
+    } else {
+      const XML_Error code = XML_GetErrorCode(session.parser);
+      status.number = static_cast<std::int32_t>(code);
+      status.where = session.Where();
+      const XML_LChar* text = XML_ErrorString(code);
+      status.message = text ? text : "Malformed document.";
+    }
+    errors.FatalError(status.where, status.message, status.number);
+    return status;
+  }
+};
+
+}  // namespace
+
+SaxReader& SystemSaxReader() {
+  static ExpatSaxReader reader;
+  return reader;
+}
+
+}  // namespace vorela
