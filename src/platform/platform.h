@@ -11,6 +11,7 @@
 #include "platform/sax_reader.h"
 #include "platform/text.h"
 #include "platform/ui.h"
+#include "platform/xml_dom.h"
 
 namespace vorela {
 
@@ -21,6 +22,7 @@ struct Platform {
   SpecialFolders* folders = nullptr;
   Process* process = nullptr;
   Ui* ui = nullptr;
+  XmlDom* xml = nullptr;
   SaxReader* sax = nullptr;
   Browser* browser = nullptr;
   CabinetIterator* cabinet = nullptr;

@@ -11,6 +11,7 @@ Platform SystemPlatform() {
   platform.folders = &SystemSpecialFolders();
   platform.process = &SystemProcess();
   platform.ui = &SystemUi();
+  platform.xml = &SystemXmlDom();
   platform.sax = &SystemSaxReader();
   platform.browser = &SystemBrowser();
   platform.cabinet = &SystemCabinetIterator();

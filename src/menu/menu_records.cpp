@@ -1,0 +1,77 @@
+#include "menu/menu_records.h"
+
+#include <memory>
+
+#include "common/skip_on_error.h"
+#include "common/xml_file.h"
+
+namespace vorela {
+
+bool IsMainWebMenu(const MenuRecord& menu) {
+  return menu.ID.compare(0, 2, "00") == 0;
+}
+
+MenuRecord ReadMenuManifest(XmlDocument& manifest) {
+  MenuRecord menu;
+  XmlNode item;
+  for (XmlNode child = manifest.FirstChild().FirstChild(); child;
+       child = child.NextSibling()) {
+    if (child.Type() == XmlNodeType::kElement) {
+      item = child;
+      break;
+    }
+  }
+  if (!item) return menu;
+  struct Field {
+    const char* name;
+    std::string MenuRecord::*value;
+  };
+  static constexpr Field kFields[] = {
+      {"ID", &MenuRecord::ID},
+      {"SNAME", &MenuRecord::SNAME},
+      {"ICON", &MenuRecord::ICON},
+      {"HINT", &MenuRecord::HINT},
+      {"IE", &MenuRecord::IE},
+      {"PMENUID", &MenuRecord::PMENUID},
+      {"PDISPNAME", &MenuRecord::PDISPNAME},
+      {"PICON", &MenuRecord::PICON},
+      {"CID", &MenuRecord::CID},
+      {"CNAME", &MenuRecord::CNAME},
+      {"CICON", &MenuRecord::CICON},
+  };
+  for (const Field& field : kFields) {
+    menu.*field.value = item.SelectSingleNode(field.name).Text();
+  }
+  return menu;
+}
+
+MenuRecord ReadMenuManifest(const Platform& platform, std::string_view path) {
+  MenuRecord menu;
+  SkipOnError([&] {
+    std::unique_ptr<XmlDocument> doc = NewXmlDocument(platform);
+    if (platform.files) doc->Load(*platform.files, path);
+    menu = ReadMenuManifest(*doc);
+  });
+  return menu;
+}
+
+DataFilePaths MakeDataFilePaths(std::string_view system_directory,
+                                std::string_view application_data) {
+  DataFilePaths paths;
+  paths.iniXml = std::string(system_directory) + "\\loadtv.xml";
+  paths.iniPath = std::string(application_data) + "\\vorela\\";
+  const std::string& folder = paths.iniPath;
+  paths.iniTolvane = folder + "vorela.xml";
+  paths.iniHistory = folder + "history.xml";
+  paths.iniWebHistory = folder + "webhistory.xml";
+  paths.iniCommand = folder + "command.xml";
+  paths.iniWord = folder + "phrase.xml";
+  paths.iniSecret = folder + "secret.xml";
+  paths.iniWeb = folder + "web.xml";
+  paths.iniWebMain = folder + "webmain.xml";
+  paths.iniCategory = folder + "category.xml";
+  paths.iniWebMenu = folder + "webmenu.xml";
+  return paths;
+}
+
+}  // namespace vorela

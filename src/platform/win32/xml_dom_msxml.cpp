@@ -1,0 +1,310 @@
+// XML document seam over the platform's DOM document (MSXML 6 through COM).
+//
+// Node handles carry IXMLDOMNode pointers with one COM reference each. All
+// BSTR and VARIANT handling stays in this file.
+#include "platform/win32/windows_lean.h"
+// The COM headers come after the one header that includes <windows.h>.
+#include <msxml2.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <shlwapi.h>
+
+#include "platform/xml_dom.h"
+
+namespace vorela {
+namespace {
+
+// {88d96a05-f192-11d4-a65f-0040963251e5}
+const GUID kClsidDomDocument60 = {
+    0x88d96a05,
+    0xf192,
+    0x11d4,
+    {0xa6, 0x5f, 0x00, 0x40, 0x96, 0x32, 0x51, 0xe5}};
+// {2933bf95-7b36-11d2-b20e-00c04f983e60}
+const GUID kIidXmlDomDocument2 = {
+    0x2933bf95,
+    0x7b36,
+    0x11d2,
+    {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
+
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(std::string_view utf8) {
+    std::wstring wide = win32::Widen(utf8);
+    value_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  }
+  ~Bstr() { SysFreeString(value_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  BSTR get() const { return value_; }
+  BSTR* out() {
+    SysFreeString(value_);
+    value_ = nullptr;
+    return &value_;
+  }
+  std::string Utf8() const {
+    return value_
+               ? win32::Narrow(std::wstring_view(value_, SysStringLen(value_)))
+               : std::string();
+  }
+
+ private:
+  BSTR value_ = nullptr;
+};
+
+// COM is initialised once for the (only) thread; it stays initialised for the
+// life of the process, which is what a document service needs.
+bool EnsureCom() {
+  static const bool ready = [] {
+    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    return SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE;
+  }();
+  return ready;
+}
+
+IXMLDOMNode* AsNode(void* node) { return static_cast<IXMLDOMNode*>(node); }
+
+// A memory stream, as the document loads from and saves to.
+IStream* NewStream(std::string_view bytes) {
+  return SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
+                           static_cast<UINT>(bytes.size()));
+}
+
+IXMLDOMDocument2* NewDocument() {
+  IXMLDOMDocument2* doc = nullptr;
+  if (FAILED(CoCreateInstance(kClsidDomDocument60, nullptr,
+                              CLSCTX_INPROC_SERVER, kIidXmlDomDocument2,
+                              reinterpret_cast<void**>(&doc)))) {
+    return nullptr;
+  }
+  if (doc) doc->put_async(VARIANT_FALSE);
+  return doc;
+}
+
+bool ValidName(std::string_view name) {
+  return IsSimpleXmlPath(name) && name.find('/') == std::string_view::npos;
+}
+
+// The node operations work on the nodes' own COM references and need no state:
+// one object serves every document, and a handle may outlive its document.
+class MsxmlNodes final : public XmlNodeBackend {
+ public:
+  void Retain(void* node) override { AsNode(node)->AddRef(); }
+  void Release(void* node) override { AsNode(node)->Release(); }
+
+  XmlNodeType NodeType(void* node) override {
+    DOMNodeType type = NODE_INVALID;
+    if (FAILED(AsNode(node)->get_nodeType(&type))) return XmlNodeType::kNone;
+    switch (type) {
+      case NODE_ELEMENT:
+        return XmlNodeType::kElement;
+      case NODE_ATTRIBUTE:
+        return XmlNodeType::kAttribute;
+      case NODE_TEXT:
+        return XmlNodeType::kText;
+      case NODE_CDATA_SECTION:
+        return XmlNodeType::kCdata;
+      case NODE_PROCESSING_INSTRUCTION:
+        return XmlNodeType::kProcessingInstruction;
+      case NODE_COMMENT:
+        return XmlNodeType::kComment;
+      case NODE_DOCUMENT:
+        return XmlNodeType::kDocument;
+      case NODE_DOCUMENT_TYPE:
+        return XmlNodeType::kDocumentType;
+      default:
+        return XmlNodeType::kOther;
+    }
+  }
+
+  std::string BaseName(void* node) override {
+    Bstr name;
+    if (AsNode(node)->get_baseName(name.out()) != S_OK) return std::string();
+    return name.Utf8();
+  }
+
+  std::string Text(void* node) override {
+    Bstr text;
+    if (FAILED(AsNode(node)->get_text(text.out()))) return std::string();
+    return text.Utf8();
+  }
+
+  bool SetText(void* node, std::string_view text) override {
+    Bstr value(text);
+    return SUCCEEDED(AsNode(node)->put_text(value.get()));
+  }
+
+  void* FirstChild(void* node) override {
+    IXMLDOMNode* child = nullptr;
+    return AsNode(node)->get_firstChild(&child) == S_OK ? child : nullptr;
+  }
+
+  void* NextSibling(void* node) override {
+    IXMLDOMNode* next = nullptr;
+    return AsNode(node)->get_nextSibling(&next) == S_OK ? next : nullptr;
+  }
+
+  void* SelectSingleNode(void* node, std::string_view path) override {
+    // Only plain name paths: anything else would be an XPath expression with
+    // behaviour of its own that no caller asks for.
+    if (!IsSimpleXmlPath(path)) return nullptr;
+    IXMLDOMNode* found = nullptr;
+    Bstr query(path);
+    return AsNode(node)->selectSingleNode(query.get(), &found) == S_OK
+               ? found
+               : nullptr;
+  }
+
+  void* AppendChild(void* parent, void* child) override {
+    IXMLDOMNode* added = nullptr;
+    return AsNode(parent)->appendChild(AsNode(child), &added) == S_OK ? added
+                                                                      : nullptr;
+  }
+
+  bool FirstAttributeText(void* node, std::string* text) override {
+    IXMLDOMNamedNodeMap* attributes = nullptr;
+    if (AsNode(node)->get_attributes(&attributes) != S_OK || !attributes)
+      return false;
+    IXMLDOMNode* first = nullptr;
+    bool ok = attributes->get_item(0, &first) == S_OK && first;
+    attributes->Release();
+    if (!ok) return false;
+    Bstr value;
+    ok = SUCCEEDED(first->get_text(value.out()));
+    first->Release();
+    if (ok) *text = value.Utf8();
+    return ok;
+  }
+};
+
+XmlNodeBackend* Nodes() {
+  static MsxmlNodes nodes;
+  return &nodes;
+}
+
+class MsxmlDocument final : public XmlDocument {
+ public:
+  explicit MsxmlDocument(IXMLDOMDocument2* doc) : doc_(doc) {}
+  ~MsxmlDocument() override { doc_->Release(); }
+
+  bool LoadBytes(std::string_view bytes) override {
+    IStream* stream = NewStream(bytes);
+    if (!stream) return false;
+    VARIANT source;
+    VariantInit(&source);
+    V_VT(&source) = VT_UNKNOWN;
+    V_UNKNOWN(&source) = stream;
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    HRESULT hr = doc_->load(source, &ok);
+    stream->Release();
+    bool loaded = hr == S_OK && ok == VARIANT_TRUE && !HasDoctype();
+    if (!loaded) Reset();
+    return loaded;
+  }
+
+  bool Serialize(std::string* bytes) override {
+    IStream* stream = NewStream("");
+    if (!stream) return false;
+    VARIANT target;
+    VariantInit(&target);
+    V_VT(&target) = VT_UNKNOWN;
+    V_UNKNOWN(&target) = stream;
+    HRESULT hr = doc_->save(target);
+    bool ok = SUCCEEDED(hr) && ReadStream(stream, bytes);
+    stream->Release();
+    return ok;
+  }
+
+  XmlNode Root() override {
+    doc_->AddRef();
+    return XmlNode(Nodes(), static_cast<IXMLDOMNode*>(doc_));
+  }
+
+  XmlNode CreateElement(std::string_view name) override {
+    // The DOM here accepts names that are not XML names; they would make the
+    // saved file unreadable, so they are refused as on every other backend.
+    if (!ValidName(name)) return XmlNode();
+    IXMLDOMElement* element = nullptr;
+    Bstr tag(name);
+    if (doc_->createElement(tag.get(), &element) != S_OK) return XmlNode();
+    return XmlNode(Nodes(), static_cast<IXMLDOMNode*>(element));
+  }
+
+  std::vector<XmlNode> GetElementsByTagName(std::string_view name) override {
+    std::vector<XmlNode> found;
+    if (!ValidName(name) || name.find(':') != std::string_view::npos)
+      return found;
+    IXMLDOMNodeList* list = nullptr;
+    Bstr tag(name);
+    if (doc_->getElementsByTagName(tag.get(), &list) != S_OK || !list)
+      return found;
+    long length = 0;
+    if (SUCCEEDED(list->get_length(&length)) && length > 0)
+      found.reserve(length);
+    IXMLDOMNode* node = nullptr;
+    while (list->nextNode(&node) == S_OK && node) {
+      found.emplace_back(Nodes(), node);
+      node = nullptr;
+    }
+    list->Release();
+    return found;
+  }
+
+ private:
+  // Documents with a DTD are refused: nothing the programs read has one, and
+  // entity declarations are a way to make a small file expand without bound.
+  bool HasDoctype() {
+    IXMLDOMDocumentType* doctype = nullptr;
+    if (doc_->get_doctype(&doctype) == S_OK && doctype) {
+      doctype->Release();
+      return true;
+    }
+    return false;
+  }
+
+  // A failed load leaves an empty document, whatever was loaded before.
+  void Reset() {
+    if (IXMLDOMDocument2* fresh = NewDocument()) {
+      doc_->Release();
+      doc_ = fresh;
+    }
+  }
+
+  static bool ReadStream(IStream* stream, std::string* bytes) {
+    STATSTG stat = {};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return false;
+    LARGE_INTEGER zero = {};
+    if (FAILED(stream->Seek(zero, STREAM_SEEK_SET, nullptr))) return false;
+    bytes->assign(static_cast<std::size_t>(stat.cbSize.QuadPart), '\0');
+    ULONG read = 0;
+    if (!bytes->empty() &&
+        FAILED(stream->Read(bytes->data(), static_cast<ULONG>(bytes->size()),
+                            &read))) {
+      return false;
+    }
+    bytes->resize(read);
+    return true;
+  }
+
+  IXMLDOMDocument2* doc_;
+};
+
+class MsxmlDom final : public XmlDom {
+ public:
+  std::unique_ptr<XmlDocument> CreateDocument() override {
+    if (!EnsureCom()) return nullptr;
+    IXMLDOMDocument2* doc = NewDocument();
+    if (!doc) return nullptr;
+    return std::make_unique<MsxmlDocument>(doc);
+  }
+};
+
+}  // namespace
+
+XmlDom& SystemXmlDom() {
+  static MsxmlDom dom;
+  return dom;
+}
+
+}  // namespace vorela
