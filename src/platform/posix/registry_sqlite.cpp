@@ -104,6 +104,7 @@ SqliteRegistry::SqliteRegistry(std::function<std::string()> store_path)
 SqliteRegistry::~SqliteRegistry() { Close(); }
 
 void SqliteRegistry::Close() {
+  cache_.Clear();
   if (db_) sqlite3_close_v2(db_);
   db_ = nullptr;
   open_path_.clear();
@@ -166,7 +167,7 @@ Win32Error SqliteRegistry::ResolveLive(RegKey key, std::uint32_t needed_access,
 }
 
 Win32Error SqliteRegistry::KeyExists(std::int64_t id, bool* exists) {
-  Statement select(db_, "SELECT 1 FROM keys WHERE id = ?");
+  Statement select(cache_, db_, "SELECT 1 FROM keys WHERE id = ?");
   int rc = select.Bind(1, id).Step();
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) return FromSqlite(rc, false);
   *exists = rc == SQLITE_ROW;
@@ -176,7 +177,8 @@ Win32Error SqliteRegistry::KeyExists(std::int64_t id, bool* exists) {
 Win32Error SqliteRegistry::FindChild(std::int64_t parent,
                                      const std::string& utf8_name,
                                      std::int64_t* child) {
-  Statement select(db_, "SELECT id FROM keys WHERE parent = ? AND fold = ?");
+  Statement select(cache_, db_,
+                   "SELECT id FROM keys WHERE parent = ? AND fold = ?");
   int rc = select.Bind(1, parent).Bind(2, FoldName(utf8_name)).Step();
   if (rc == SQLITE_DONE) return kErrorFileNotFound;
   if (rc != SQLITE_ROW) return FromSqlite(rc, false);
@@ -221,6 +223,16 @@ Win32Error SqliteRegistry::CreateKey(RegKey root, std::string_view sub_key,
                                      std::uint32_t access, RegKey* key) {
   Handle parent;
   if (Win32Error rc = Resolve(root, &parent)) return rc;
+  {
+    // Most creates find the key there already: no write transaction then.
+    ReadTransaction read(db_);
+    std::int64_t id = 0;
+    if (ResolveLive(root, 0, &parent) == kErrorSuccess &&
+        Walk(parent.id, sub_key, false, &id) == kErrorSuccess) {
+      *key = NewHandle(id, access);
+      return kErrorSuccess;
+    }
+  }
   WriteTransaction txn(db_);
   if (txn.begin_result() != SQLITE_OK)
     return FromSqlite(txn.begin_result(), true);
@@ -237,7 +249,8 @@ Win32Error SqliteRegistry::CreateKey(RegKey root, std::string_view sub_key,
 Win32Error SqliteRegistry::ReadValue(std::int64_t id,
                                      std::string_view ansi_name, Value* value) {
   Statement select(
-      db_, "SELECT name, type, data FROM vals WHERE key = ? AND fold = ?");
+      cache_, db_,
+      "SELECT name, type, data FROM vals WHERE key = ? AND fold = ?");
   int rc =
       select.Bind(1, id).Bind(2, FoldName(Codec().FromAnsi(ansi_name))).Step();
   if (rc == SQLITE_DONE) return kErrorFileNotFound;
@@ -254,7 +267,7 @@ Win32Error SqliteRegistry::ReadValueAt(std::int64_t id, std::uint32_t index,
   // Values enumerate in name order, as the platform this store stands in for
   // enumerates them (not in the order they were created).
   Statement select(
-      db_,
+      cache_, db_,
       "SELECT name, type, data FROM vals WHERE key = ? ORDER BY fold LIMIT 1 "
       "OFFSET ?");
   int rc = select.Bind(1, id).Bind(2, static_cast<std::int64_t>(index)).Step();
@@ -312,7 +325,7 @@ Win32Error SqliteRegistry::SetValue(RegKey key, std::string_view name,
   if (!exists) return kErrorKeyDeleted;
   if ((handle.access & kKeySetValue) == 0) return kErrorAccessDenied;
   Statement upsert(
-      db_,
+      cache_, db_,
       "INSERT INTO vals(key, name, fold, type, data) VALUES(?, ?, ?, ?, ?) "
       "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, "
       "data = excluded.data");
@@ -332,7 +345,7 @@ Win32Error SqliteRegistry::EnumKey(RegKey key, std::uint32_t index, char* name,
   if (Win32Error rc = ResolveLive(key, kKeyEnumerateSubKeys, &handle))
     return rc;
   Statement select(
-      db_,
+      cache_, db_,
       "SELECT name FROM keys WHERE parent = ? ORDER BY fold LIMIT 1 OFFSET ?");
   int rc = select.Bind(1, handle.id)
                .Bind(2, static_cast<std::int64_t>(index))
@@ -379,7 +392,7 @@ Win32Error SqliteRegistry::DeleteValue(RegKey key, std::string_view name) {
   if (txn.begin_result() != SQLITE_OK)
     return FromSqlite(txn.begin_result(), true);
   if (Win32Error rc = ResolveLive(key, kKeySetValue, &handle)) return rc;
-  Statement remove(db_, "DELETE FROM vals WHERE key = ? AND fold = ?");
+  Statement remove(cache_, db_, "DELETE FROM vals WHERE key = ? AND fold = ?");
   remove.Bind(1, handle.id).Bind(2, FoldName(Codec().FromAnsi(name)));
   if (int rc = remove.Step(); rc != SQLITE_DONE) return FromSqlite(rc, true);
   if (sqlite3_changes(db_) == 0) return kErrorFileNotFound;
@@ -388,7 +401,7 @@ Win32Error SqliteRegistry::DeleteValue(RegKey key, std::string_view name) {
 }
 
 Win32Error SqliteRegistry::HasSubkeys(std::int64_t id, bool* has) {
-  Statement select(db_, "SELECT 1 FROM keys WHERE parent = ? LIMIT 1");
+  Statement select(cache_, db_, "SELECT 1 FROM keys WHERE parent = ? LIMIT 1");
   int rc = select.Bind(1, id).Step();
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) return FromSqlite(rc, false);
   *has = rc == SQLITE_ROW;
@@ -396,15 +409,18 @@ Win32Error SqliteRegistry::HasSubkeys(std::int64_t id, bool* has) {
 }
 
 Win32Error SqliteRegistry::RemoveTree(std::int64_t id) {
-  static constexpr const char* kTree =
-      "WITH RECURSIVE tree(id) AS (SELECT ? UNION ALL "
-      "SELECT keys.id FROM keys JOIN tree ON keys.parent = tree.id) ";
-  Statement values(
-      db_, (std::string(kTree) + "DELETE FROM vals WHERE key IN tree").c_str());
+#define VORELA_REG_TREE                             \
+  "WITH RECURSIVE tree(id) AS (SELECT ? UNION ALL " \
+  "SELECT keys.id FROM keys JOIN tree ON keys.parent = tree.id) "
+  static constexpr const char* kValues =
+      VORELA_REG_TREE "DELETE FROM vals WHERE key IN tree";
+  static constexpr const char* kKeys =
+      VORELA_REG_TREE "DELETE FROM keys WHERE id IN tree";
+#undef VORELA_REG_TREE
+  Statement values(cache_, db_, kValues);
   if (int rc = values.Bind(1, id).Step(); rc != SQLITE_DONE)
     return FromSqlite(rc, true);
-  Statement keys(
-      db_, (std::string(kTree) + "DELETE FROM keys WHERE id IN tree").c_str());
+  Statement keys(cache_, db_, kKeys);
   if (int rc = keys.Bind(1, id).Step(); rc != SQLITE_DONE)
     return FromSqlite(rc, true);
   return kErrorSuccess;

@@ -18,9 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/registry_sqlite_db.h"
 #include "platform/registry.h"
-
-struct sqlite3;
 
 namespace vorela::posix {
 
@@ -82,6 +81,7 @@ class SqliteRegistry : public Registry {
   std::function<std::string()> store_path_;
   std::string open_path_;
   sqlite3* db_ = nullptr;
+  StatementCache cache_;
   std::map<RegKey, Handle> handles_;
   RegKey next_handle_ = 0x1000;
 };

@@ -30,7 +30,38 @@ Statement::Statement(sqlite3* db, const char* sql) {
   prepare_rc_ = sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr);
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::Statement(StatementCache& cache, sqlite3* db, const char* sql)
+    : cached_(true) {
+  stmt_ = cache.Get(db, sql, &prepare_rc_);
+}
+
+Statement::~Statement() {
+  if (!cached_) {
+    sqlite3_finalize(stmt_);
+  } else if (stmt_) {
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+  }
+}
+
+sqlite3_stmt* StatementCache::Get(sqlite3* db, const char* sql, int* rc) {
+  auto it = statements_.find(sql);
+  if (it != statements_.end()) {
+    *rc = SQLITE_OK;
+    return it->second;
+  }
+  sqlite3_stmt* stmt = nullptr;
+  *rc = sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt,
+                           nullptr);
+  if (*rc != SQLITE_OK) return nullptr;
+  statements_[sql] = stmt;
+  return stmt;
+}
+
+void StatementCache::Clear() {
+  for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+  statements_.clear();
+}
 
 Statement& Statement::Bind(int index, std::int64_t value) {
   if (stmt_) sqlite3_bind_int64(stmt_, index, value);

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -17,9 +18,28 @@ namespace vorela::posix {
 // failures that have no closer match.
 Win32Error FromSqlite(int rc, bool writing);
 
+// Prepared statements kept for the life of one connection, by the address of
+// their SQL text (always a literal). Clear before the connection closes.
+class StatementCache {
+ public:
+  StatementCache() = default;
+  ~StatementCache() { Clear(); }
+  StatementCache(const StatementCache&) = delete;
+  StatementCache& operator=(const StatementCache&) = delete;
+
+  // The prepared statement for sql, or null with *rc set.
+  sqlite3_stmt* Get(sqlite3* db, const char* sql, int* rc);
+  void Clear();
+
+ private:
+  std::map<const char*, sqlite3_stmt*> statements_;
+};
+
 class Statement {
  public:
   Statement(sqlite3* db, const char* sql);
+  // A statement from cache: reset and unbound again when this object ends.
+  Statement(StatementCache& cache, sqlite3* db, const char* sql);
   ~Statement();
   Statement(const Statement&) = delete;
   Statement& operator=(const Statement&) = delete;
@@ -37,6 +57,7 @@ class Statement {
  private:
   sqlite3_stmt* stmt_ = nullptr;
   int prepare_rc_ = SQLITE_OK;
+  bool cached_ = false;
 };
 
 // BEGIN IMMEDIATE ... COMMIT; rolls back when destroyed uncommitted.
