@@ -188,6 +188,21 @@ TEST_P(CipherFilesTest, AFolderAsSourceIsAnErrorNotAnEmptyFile) {
   EXPECT_FALSE(disk_->Has("out.enc"));
 }
 
+TEST_P(CipherFilesTest, ReadOnlyDestinationIsRefusedAndKept) {
+  disk_->Put("in.xml", "data");
+  disk_->Put("locked.enc", "old");
+  ASSERT_EQ(disk_->files().SetReadOnly(P("locked.enc"), true), kErrorSuccess);
+  clsBlowfish cipher(platform_);
+  try {
+    cipher.EncryptFile(P("in.xml"), P("locked.enc"), "k");
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_EQ(e.Number(), kErrorPermissionDenied);
+  }
+  EXPECT_EQ(disk_->Get("locked.enc"), "old");
+  ASSERT_EQ(disk_->files().SetReadOnly(P("locked.enc"), false), kErrorSuccess);
+}
+
 // Faults the real file system cannot be made to show on demand.
 class CipherFileFaultsTest : public ::testing::Test {
  protected:
