@@ -118,6 +118,12 @@ std::string Transcript() {
 
 TEST(CabinetDifferential, BothBuildsGiveTheSameTranscript) {
   const std::string transcript = Transcript();
+  // The samples also seed the fuzzer's corpus.
+  if (const char* corpus = std::getenv("VORELA_WRITE_CORPUS")) {
+    for (const Sample& sample : Samples()) {
+      WriteNativeFile(std::string(corpus) + "/" + sample.title + ".cab", sample.bytes);
+    }
+  }
   if (const char* path = std::getenv("VORELA_WRITE_TRANSCRIPT")) {
     std::ofstream(path, std::ios::binary) << transcript;
   }

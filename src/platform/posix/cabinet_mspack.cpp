@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -91,9 +93,66 @@ void SetStamp(const std::string& native, const mscabd_file& f) {
   utimensat(AT_FDCWD, native.c_str(), times, 0);
 }
 
+// libmspack's I/O over stdio, like its default one but silent: a backend never
+// prints (the default writes its warnings about odd headers to stderr).
+struct QuietFile {
+  std::FILE* f;
+};
+
+mspack_file* QuietOpen(mspack_system*, const char* name, int mode) {
+  const char* how = mode == MSPACK_SYS_OPEN_READ     ? "rb"
+                    : mode == MSPACK_SYS_OPEN_WRITE  ? "wb"
+                    : mode == MSPACK_SYS_OPEN_UPDATE ? "r+b"
+                                                     : "ab";
+  std::FILE* f = std::fopen(name, how);
+  if (!f) return nullptr;
+  return reinterpret_cast<mspack_file*>(new QuietFile{f});
+}
+void QuietClose(mspack_file* file) {
+  auto* q = reinterpret_cast<QuietFile*>(file);
+  std::fclose(q->f);
+  delete q;
+}
+int QuietRead(mspack_file* file, void* buffer, int bytes) {
+  auto* q = reinterpret_cast<QuietFile*>(file);
+  if (bytes < 0) return -1;
+  const std::size_t n =
+      std::fread(buffer, 1, static_cast<std::size_t>(bytes), q->f);
+  return std::ferror(q->f) ? -1 : static_cast<int>(n);
+}
+int QuietWrite(mspack_file* file, void* buffer, int bytes) {
+  auto* q = reinterpret_cast<QuietFile*>(file);
+  if (bytes < 0) return -1;
+  const std::size_t n =
+      std::fwrite(buffer, 1, static_cast<std::size_t>(bytes), q->f);
+  return n == static_cast<std::size_t>(bytes) ? bytes : -1;
+}
+int QuietSeek(mspack_file* file, off_t offset, int mode) {
+  auto* q = reinterpret_cast<QuietFile*>(file);
+  const int whence = mode == MSPACK_SYS_SEEK_START ? SEEK_SET
+                     : mode == MSPACK_SYS_SEEK_CUR ? SEEK_CUR
+                                                   : SEEK_END;
+  return fseeko(q->f, offset, whence) == 0 ? 0 : -1;
+}
+off_t QuietTell(mspack_file* file) {
+  return ftello(reinterpret_cast<QuietFile*>(file)->f);
+}
+void QuietMessage(mspack_file*, const char*, ...) {}
+void* QuietAlloc(mspack_system*, std::size_t bytes) {
+  return std::malloc(bytes);
+}
+void QuietFree(void* p) { std::free(p); }
+void QuietCopy(void* from, void* to, std::size_t bytes) {
+  std::memmove(to, from, bytes);
+}
+
+mspack_system kQuietSystem = {QuietOpen, QuietClose, QuietRead,    QuietWrite,
+                              QuietSeek, QuietTell,  QuietMessage, QuietAlloc,
+                              QuietFree, QuietCopy,  nullptr};
+
 class Decompressor {
  public:
-  Decompressor() : cabd_(mspack_create_cab_decompressor(nullptr)) {}
+  Decompressor() : cabd_(mspack_create_cab_decompressor(&kQuietSystem)) {}
   ~Decompressor() {
     if (cabd_ && cab_) cabd_->close(cabd_, cab_);
     if (cabd_) mspack_destroy_cab_decompressor(cabd_);
