@@ -23,6 +23,8 @@ constexpr std::int32_t kFailNumber = static_cast<std::int32_t>(0x80004005u);
 // "Can't create object", the platform's number for a reader that is missing.
 constexpr std::int32_t kCannotCreateObject = 429;
 
+const std::string kNoPath;
+
 // A failed check of ParseXMLFile: raised as it is, without a second prefix.
 struct CheckFailure {
   Error error;
@@ -167,7 +169,7 @@ void clsXMLFileParser::ResetState() {
   capture_ = false;
   skip_ = false;
   closing_name_.clear();
-  capture_path_.clear();
+  capture_path_ = &kNoPath;
   content_.clear();
   run_start_ = 0;
 }
@@ -192,7 +194,7 @@ void clsXMLFileParser::OnStartElement(std::string_view local_name) {
   candidate_ = nullptr;
   if (current_->EndNode()) {
     capture_ = true;
-    capture_path_ = current_->MyPath();
+    capture_path_ = &current_->MyPath();
     closing_name_.assign(local_name);
     content_.clear();
     run_start_ = 0;
@@ -213,11 +215,10 @@ void clsXMLFileParser::OnEndElement(std::string_view local_name) {
     }
     capture_ = false;
     RaiseXMLNode();
-    if (current_ != root_.get()) {
-      current_ = current_->MyParent();
-      closing_name_ = current_->MyName();
-      capture_path_ = current_->MyPath();
-    }
+    // Back to the leaf's parent. The closing name and the capture path are
+    // set afresh whenever a skip or a capture starts, so they are not carried
+    // up here: nothing reads them before then.
+    if (current_ != root_.get()) current_ = current_->MyParent();
     content_.clear();
     run_start_ = 0;
     return;
@@ -241,7 +242,7 @@ void clsXMLFileParser::RaiseXMLNode() {
   if (!on_xml_node_) return;
   {
     FlagScope raising(raising_);
-    on_xml_node_(capture_path_, content_);
+    on_xml_node_(*capture_path_, content_);
   }
   if (next_handler_) {
     on_xml_node_ = std::move(*next_handler_);

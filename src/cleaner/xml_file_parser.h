@@ -87,7 +87,8 @@ class clsXMLFileParser final : private SaxContentHandler,
   bool skip_ = false;
   bool parsing_ = false;
   std::string closing_name_;
-  std::string capture_path_;
+  // MyPath of the leaf being captured, kept by the tree while it lives.
+  const std::string* capture_path_ = nullptr;
   std::string content_;
   // Where the current run of text began in content_: the reader may cut one
   // run into any number of chunks, so runs are judged whole at the next tag.

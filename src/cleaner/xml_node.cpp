@@ -10,7 +10,6 @@ namespace {
 
 constexpr char kInitializeLabel[] = "[clsXMLNode][Initialize]";
 constexpr char kAddChildLabel[] = "[clsXMLNode][AddChild]";
-constexpr char kGetChildLabel[] = "[clsXMLNode][GetChild]";
 
 std::string Prefix(const char* label) { return std::string(label) + " "; }
 
@@ -58,18 +57,6 @@ clsXMLNode* clsXMLNode::AddChild(std::string_view Name) {
     return children_.back().get();
   } catch (...) {
     RethrowWithPrefix(kAddChildLabel, Prefix(kAddChildLabel));
-  }
-}
-
-clsXMLNode* clsXMLNode::GetChild(std::string_view Name) const {
-  try {
-    if (Name.empty()) return nullptr;
-    for (const auto& child : children_) {
-      if (XmlNamesEqual(child->name_, Name)) return child.get();
-    }
-    return nullptr;
-  } catch (...) {
-    RethrowWithPrefix(kGetChildLabel, Prefix(kGetChildLabel));
   }
 }
 

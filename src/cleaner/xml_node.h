@@ -47,8 +47,16 @@ class clsXMLNode {
   clsXMLNode* AddChild(std::string_view Name);
 
   // The first child, in insertion order, named Name without regard to case;
-  // null when there is none or Name is empty.
-  clsXMLNode* GetChild(std::string_view Name) const;
+  // null when there is none or Name is empty. A lookup allocates nothing and
+  // cannot fail, so it needs no "[clsXMLNode][GetChild] " error label; it is
+  // inline because the parser looks up a child for most elements it meets.
+  clsXMLNode* GetChild(std::string_view Name) const {
+    if (Name.empty()) return nullptr;
+    for (const auto& child : children_) {
+      if (XmlNamesEqual(child->name_, Name)) return child.get();
+    }
+    return nullptr;
+  }
 
   const std::string& MyName() const { return name_; }
   // The full path: for a node made by AddChild, its parent's path, "\" and
