@@ -86,13 +86,7 @@ void Save(const Platform& platform, XmlDocument& doc, std::string_view target) {
 
 XmlNode FindMenuElement(XmlDocument& doc, std::string_view tag,
                         std::string_view id) {
-  for (const XmlNode& element : doc.GetElementsByTagName(tag)) {
-    for (XmlNode child = element.FirstChild(); child;
-         child = child.NextSibling()) {
-      if (child.BaseName() == "MENUID" && child.Text() == id) return element;
-    }
-  }
-  return XmlNode();
+  return doc.FindElementByChildText(tag, "MENUID", id);
 }
 
 void MergeWebMain(const Platform& platform, const MenuRecord& menu,

@@ -29,6 +29,19 @@ XmlNode XmlNode::AppendChild(const XmlNode& child) const {
   return Wrap(backend_->AppendChild(node_, child.node_));
 }
 
+XmlNode XmlDocument::FindElementByChildText(std::string_view tag,
+                                            std::string_view child_name,
+                                            std::string_view text) {
+  for (const XmlNode& element : GetElementsByTagName(tag)) {
+    for (XmlNode child = element.FirstChild(); child;
+         child = child.NextSibling()) {
+      if (child.BaseName() == child_name && child.Text() == text)
+        return element;
+    }
+  }
+  return XmlNode();
+}
+
 XmlLoadResult XmlDocument::Load(FileSystem& files, std::string_view path) {
   std::string bytes;
   if (files.ReadAll(path, &bytes) != kErrorSuccess) {

@@ -161,6 +161,14 @@ class XmlDocument {
   // Every element of that (qualified) name, all depths, document order.
   virtual std::vector<XmlNode> GetElementsByTagName(std::string_view name) = 0;
 
+  // The search of the menu files, in one pass: the first element of
+  // GetElementsByTagName(tag) that has a child node whose BaseName() is
+  // child_name and whose Text() equals text exactly; null when none has.
+  // Backends may do it faster than the generic walk; the result is the same.
+  virtual XmlNode FindElementByChildText(std::string_view tag,
+                                         std::string_view child_name,
+                                         std::string_view text);
+
   // Load by path: reads the file through the file seam and parses it.
   XmlLoadResult Load(FileSystem& files, std::string_view path);
   // Save to a path: replaces the file atomically through the file seam, so a

@@ -291,6 +291,29 @@ TEST(XmlDomSelect, ElementsByTagNameInDocumentOrderAtAllDepths) {
   EXPECT_EQ(doc->GetElementsByTagName("MENU").size(), 0u);
 }
 
+TEST(XmlDomSelect, FindElementByChildTextIsTheFirstElementWithSuchAChild) {
+  std::unique_ptr<XmlDocument> doc = Parse(
+      "<xmlroot><menu n=\"1\"><X><MENUID>a</MENUID></X></menu>"
+      "<menu n=\"2\"><MENUID>b</MENUID><MENUID> a </MENUID></menu>"
+      "<p:menu n=\"3\" xmlns:p=\"urn:p\"><p:MENUID>c</p:MENUID></p:menu>"
+      "<menu n=\"4\"><MENUID>a</MENUID></menu><menu "
+      "n=\"5\">a</menu></xmlroot>");
+  auto found = [&](const char* tag, const char* child, const char* text) {
+    std::string n;
+    doc->FindElementByChildText(tag, child, text).FirstAttributeText(&n);
+    return n;
+  };
+  EXPECT_EQ(found("menu", "MENUID", "a"),
+            "2");  // any child, text as Text() gives it
+  EXPECT_EQ(found("menu", "MENUID", "b"), "2");
+  EXPECT_EQ(found("menu", "MENUID", "c"), "3");  // base names on both sides
+  EXPECT_EQ(found("menu", "MENUID", "A"), "");
+  EXPECT_EQ(found("menu", "", "a"), "5");  // a text node's base name is ""
+  EXPECT_EQ(found("MENU", "MENUID", "a"), "");
+  doc->CreateElement("menu").AppendChild(doc->CreateElement("MENUID"));
+  EXPECT_EQ(found("menu", "MENUID", ""), "");  // elements outside the document
+}
+
 TEST(XmlDomBuild, SavesANewDocumentAsThePlatformDomDoes) {
   std::unique_ptr<XmlDocument> doc = SystemXmlDom().CreateDocument();
   XmlNode root = doc->CreateElement("xmlroot");

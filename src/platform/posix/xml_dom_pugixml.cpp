@@ -517,21 +517,65 @@ class PugiDocument final : public XmlDocument {
 
   std::vector<XmlNode> GetElementsByTagName(std::string_view name) override {
     std::vector<XmlNode> found;
-    if (name.find(':') != std::string_view::npos || !ValidName(name))
+    if (name.find(':') != std::string_view::npos || !ValidName(name)) {
       return found;
-    xml_node n = doc_.first_child();
-    while (n) {
-      if (n.type() == pugi::node_element && LocalName(n.name()) == name) {
-        found.emplace_back(Nodes(), Id(n));
-      }
-      if (n.first_child() && !IsHolding(n)) {
-        n = n.first_child();
-        continue;
-      }
-      while (n && !n.next_sibling()) n = n.parent();
-      if (n) n = n.next_sibling();
     }
+    // The library's own walk costs one call per node instead of several.
+    struct Walker : pugi::xml_tree_walker {
+      std::string_view name;
+      std::vector<XmlNode>* found;
+      bool in_holding = false;
+      bool for_each(xml_node& n) override {
+        if (depth() == 0) in_holding = IsHolding(n);
+        if (!in_holding && n.type() == pugi::node_element &&
+            LocalName(n.name()) == name) {
+          found->emplace_back(Nodes(), Id(n));
+        }
+        return true;
+      }
+    } walker;
+    walker.name = name;
+    walker.found = &found;
+    doc_.traverse(walker);
     return found;
+  }
+
+  XmlNode FindElementByChildText(std::string_view tag,
+                                 std::string_view child_name,
+                                 std::string_view text) override {
+    if (tag.find(':') != std::string_view::npos || !ValidName(tag))
+      return XmlNode();
+    struct Walker : pugi::xml_tree_walker {
+      std::string_view tag, child_name, text;
+      xml_node match;
+      bool in_holding = false;
+      bool for_each(xml_node& n) override {
+        if (depth() == 0) in_holding = IsHolding(n);
+        if (in_holding || n.type() != pugi::node_element ||
+            LocalName(n.name()) != tag) {
+          return true;
+        }
+        for (xml_node c = n.first_child(); c; c = c.next_sibling()) {
+          pugi::xml_node_type type = c.type();
+          // Base names: elements and instructions have one, other nodes "".
+          bool named = type == pugi::node_element ||
+                       (type == pugi::node_pi && !IsSetBlankText(c));
+          std::string_view base =
+              named ? LocalName(c.name()) : std::string_view();
+          if (base != child_name || IsIgnorable(c)) continue;
+          if (Nodes()->Text(Id(c)) == text) {
+            match = n;
+            return false;  // the first match ends the search
+          }
+        }
+        return true;
+      }
+    } walker;
+    walker.tag = tag;
+    walker.child_name = child_name;
+    walker.text = text;
+    doc_.traverse(walker);
+    return XmlNode(Nodes(), Id(walker.match));
   }
 
  private:
