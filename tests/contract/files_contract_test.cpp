@@ -133,19 +133,5 @@ TEST_F(FilesContract, TreeDeletionNeedsForceForReadOnlyFiles) {
   EXPECT_EQ(fs.DeleteTree(dir.Join("data"), true), kErrorPathNotFound);
 }
 
-TEST_F(FilesContract, TreeDeletionNeverFollowsLinks) {
-  std::filesystem::create_directories(dir.NativeJoin("outside"));
-  WriteNativeFile(dir.NativeJoin("outside/keep.txt"), "precious");
-  std::filesystem::create_directories(dir.NativeJoin("data"));
-  std::error_code ec;
-  std::filesystem::create_directory_symlink(dir.NativeJoin("outside"), dir.NativeJoin("data/link"), ec);
-  if (ec) GTEST_SKIP() << "this platform cannot create a folder link here: " << ec.message();
-  std::filesystem::create_symlink(dir.NativeJoin("outside/keep.txt"), dir.NativeJoin("data/file-link"), ec);
-
-  EXPECT_EQ(fs.DeleteTree(dir.Join("data"), true), kErrorSuccess);
-  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.NativeJoin("data"))));
-  EXPECT_EQ(ReadNativeFile(dir.NativeJoin("outside/keep.txt")), "precious");
-}
-
 }  // namespace
 }  // namespace vorela

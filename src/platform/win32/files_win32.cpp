@@ -41,6 +41,28 @@ std::wstring ParentOf(const std::wstring& path) {
   return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
+// The path the platform resolves an open handle to, without the "\\?\" prefix.
+std::wstring FinalPath(const std::wstring& path, DWORD flags) {
+  HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, flags, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  wchar_t buffer[MAX_PATH * 4];
+  DWORD n = GetFinalPathNameByHandleW(h, buffer, MAX_PATH * 4, FILE_NAME_NORMALIZED);
+  CloseHandle(h);
+  if (n == 0 || n >= MAX_PATH * 4) return {};
+  std::wstring out(buffer, n);
+  if (out.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + out.substr(8);
+  if (out.rfind(L"\\\\?\\", 0) == 0) return out.substr(4);
+  return out;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return a.size() == b.size() &&
+         CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 Win32Error ClearFolder(const std::wstring& folder, bool force) {
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
@@ -54,25 +76,43 @@ Win32Error ClearFolder(const std::wstring& folder, bool force) {
     entries.push_back(data);
   } while (FindNextFileW(find, &data));
   FindClose(find);
+  // Where the folder really is: every entry that is not a link resolves to it.
+  const std::wstring resolved_folder = FinalPath(folder, FILE_FLAG_BACKUP_SEMANTICS);
+  bool kept_link = false;
   for (const WIN32_FIND_DATAW& entry : entries) {
     const std::wstring child = folder + L"\\" + entry.cFileName;
     const DWORD attrs = entry.dwFileAttributes;
     const bool read_only = (attrs & FILE_ATTRIBUTE_READONLY) != 0;
     if (read_only && !force) return kErrorAccessDenied;
-    if (read_only) SetFileAttributesW(child.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
     if (attrs & FILE_ATTRIBUTE_REPARSE_POINT) {
       // A link or junction: remove the link itself, never what it points to.
+      if (read_only) SetFileAttributesW(child.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+      // Wine cannot remove a host folder link at all: it stays, and so does
+      // the folder, but the rest of the folder is still cleared.
       BOOL ok = (attrs & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(child.c_str())
                                                    : DeleteFileW(child.c_str());
-      if (!ok) return Last();
-    } else if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
+      if (!ok) kept_link = true;
+      continue;
+    }
+    // Some file systems (Wine's view of host links among them) show a link as a
+    // plain entry, and deleting it would delete its target. An entry that does
+    // not resolve to its own place in this folder is such a link: leave it.
+    const std::wstring resolved = FinalPath(
+        child, (attrs & FILE_ATTRIBUTE_DIRECTORY) ? FILE_FLAG_BACKUP_SEMANTICS : 0);
+    if (resolved_folder.empty() || resolved.empty() ||
+        !SamePath(resolved, resolved_folder + L"\\" + entry.cFileName)) {
+      kept_link = true;
+      continue;
+    }
+    if (read_only) SetFileAttributesW(child.c_str(), attrs & ~FILE_ATTRIBUTE_READONLY);
+    if (attrs & FILE_ATTRIBUTE_DIRECTORY) {
       if (Win32Error e = ClearFolder(child, force); e != kErrorSuccess) return e;
       if (!RemoveDirectoryW(child.c_str())) return Last();
     } else if (!DeleteFileW(child.c_str())) {
       return Last();
     }
   }
-  return kErrorSuccess;
+  return kept_link ? kErrorAccessDenied : kErrorSuccess;
 }
 
 class Win32FileSystem final : public FileSystem {
