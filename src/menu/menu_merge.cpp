@@ -17,7 +17,9 @@ using Fields =
 // "Update": the text of each named child that exists; missing ones stay
 // missing.
 void UpdateChildren(const XmlNode& element, Fields fields) {
-  for (const auto& [name, text] : fields) {
+  for (const auto& field : fields) {
+    const char* name = field.first;
+    const std::string* text = field.second;
     SkipOnError(
         [&] { Require(element.SelectSingleNode(name)).SetText(*text); });
   }
@@ -33,7 +35,9 @@ XmlNode AppendElement(XmlDocument& doc, const XmlNode& parent, const char* tag,
     element = Require(doc.CreateElement(tag));
     Require(parent).AppendChild(element);
   });
-  for (const auto& [name, text] : fields) {
+  for (const auto& field : fields) {
+    const char* name = field.first;
+    const std::string* text = field.second;
     SkipOnError([&] { AppendTextElement(doc, Require(element), name, *text); });
   }
   return element;

@@ -156,6 +156,7 @@ const Malformed kMalformed[] = {
     {"DoubleHyphenInComment", "<!-- a -- b --><a/>"},
     {"BlankBeforeDeclaration", " <?xml version=\"1.0\"?><a/>"},
     {"DeclarationAfterRoot", "<a/><?xml version=\"1.0\"?>"},
+    {"DeclarationWithoutVersion", "<?xml encoding=\"UTF-8\"?><a/>"},
     {"DocumentType", "<!DOCTYPE a><a/>"},
     {"EntityDeclarations", "<!DOCTYPE a [<!ENTITY e \"v\">]><a>&e;</a>"},
     {"ShiftJisDeclared",

@@ -216,7 +216,15 @@ bool PassesXmlLexicalChecks(std::string_view text) {
                 target.size() >= 3 &&
                 EqualsIgnoreCase(target.substr(0, 3), "xml") &&
                 (target.size() == 3 || IsBlank(target[3]) || target[3] == '?');
-            if (is_xml && i != 0) return false;
+            // A declaration only at the very start, spelled in lower case,
+            // and opened by its version; other targets of that name are
+            // reserved.
+            if (is_xml) {
+              if (i != 0 || target.substr(0, 3) != "xml") return false;
+              std::size_t at = 5;
+              while (at < text.size() && IsBlank(text[at])) ++at;
+              if (text.substr(at, 7) != "version") return false;
+            }
             state = State::kPi;
             i += 2;
             continue;
