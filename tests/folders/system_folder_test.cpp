@@ -6,10 +6,15 @@
 
 #include <cstring>
 #include <map>
+#include <cstdlib>
 #include <string>
+
+#include "support/scratch.h"
 
 namespace vorela {
 namespace {
+
+using testing::ScratchDir;
 
 // Answers like the Win32 folder calls: copies when the value fits the buffer,
 // else returns the size needed and writes nothing.
@@ -156,6 +161,14 @@ TEST(SystemFoldersOnThisMachine, HaveTheWindowsLayout) {
   EXPECT_EQ(std::string(buffer).rfind("C:\\users\\", 0), 0u);
   EXPECT_NE(std::string(buffer).find("\\AppData\\Roaming"), std::string::npos);
   EXPECT_FALSE(real.ShellFolderPath(0x7777, buffer));
+  // The machine-wide values the resolver reads with RegOpenKeyA's access.
+  ScratchDir machine;
+#ifndef _WIN32
+  setenv("VORELA_ROOT", machine.native().c_str(), 1);
+#endif
+  const Platform platform = SystemPlatform();
+  EXPECT_EQ(clsSystemFolder(platform).CommonFiles(), "C:\\Program Files\\Common Files");
+  EXPECT_EQ(clsSystemFolder(platform).ProgramFiles(), "C:\\Program Files");
   char tiny[4] = {'z', 'z', 'z', 'z'};
   EXPECT_EQ(real.WindowsDirectory(tiny, 4), 11u) << "size needed, NUL included";
   EXPECT_EQ(tiny[0], 'z') << "nothing written when it does not fit";

@@ -138,6 +138,8 @@ Win32Error SqliteRegistry::Ensure() {
 RegKey SqliteRegistry::NewHandle(std::int64_t id, std::uint32_t access) {
   RegKey handle = next_handle_;
   next_handle_ += 4;
+  // MAXIMUM_ALLOWED asks for whatever the caller may have: everything, here.
+  if (access & 0x02000000u) access |= kKeyAllAccess;
   handles_[handle] = Handle{id, access};
   return handle;
 }

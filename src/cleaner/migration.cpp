@@ -1,0 +1,340 @@
+#include "cleaner/migration.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "cleaner/legacy_decoding.h"
+#include "cleaner/legacy_registry.h"
+#include "cleaner/uninstall.h"
+#include "cleaner/xml_writers.h"
+#include "common/helpers.h"
+#include "common/registry_helpers.h"
+#include "common/set_xml.h"
+#include "common/skip_on_error.h"
+#include "common/system_folder.h"
+#include "common/text_util.h"
+#include "common/xml_file.h"
+
+namespace vorela {
+namespace {
+
+constexpr const char* kCipherKey = "mossgate";
+constexpr const char* kLegacyRoot = "SOFTWARE\\VORELA";
+constexpr const char* kBrowserBar = "{5E0B7C21-9F43-4D8A-B6E2-3A917C04D5F8}";
+
+std::string TwoDigits(std::int32_t n) { return ZeroPad(n, 2); }
+
+std::string AsText(const ByteArray& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+}  // namespace
+
+CleanerPaths ComputeCleanerPaths(const Platform& platform) {
+  const clsSystemFolder folders(platform);
+  CleanerPaths p;
+  p.ResourceFolder = folders.System() + "\\tolresource";
+  p.LangXml = p.ResourceFolder + "\\lang.xml";
+  p.DataFolder = folders.Appdata() + "\\vorela\\";
+  p.VorelaXml = p.DataFolder + "vorela.xml";
+  p.HistoryXml = p.DataFolder + "history.xml";
+  p.WebHistoryXml = p.DataFolder + "webhistory.xml";
+  p.CommandXml = p.DataFolder + "command.xml";
+  p.PhraseXml = p.DataFolder + "phrase.xml";
+  p.SecretXml = p.DataFolder + "secret.xml";
+  p.WebMainXml = p.DataFolder + "webmain.xml";
+  p.CategoryXml = p.DataFolder + "category.xml";
+  p.WebMenuXml = p.DataFolder + "webmenu.xml";
+  p.BookmarkXml = p.DataFolder + "bookmark.xml";
+  return p;
+}
+
+void CleanerMain(const Platform& platform) {
+  if (platform.process->CommandLineArgs() == "uninstall") {
+    Uninstall(platform);
+  } else {
+    Migration(platform).MigrateSettings();
+  }
+}
+
+Migration::Migration(const Platform& platform)
+    : platform_(platform), decryptor_(platform), encryptor_(platform) {}
+
+template <class Writer>
+void Migration::Guarded(Writer&& writer) {
+  if (!SkipOnError(std::forward<Writer>(writer))) MarkIncomplete("a file");
+}
+
+void Migration::MarkIncomplete(const std::string& what) {
+  all_written_ = false;
+  // Debug builds say why the legacy tree was kept, when asked.
+  TraceSkippedError(("not written: " + what).c_str());
+  if (std::getenv("VORELA_TRACE")) std::fprintf(stderr, "vorelacleaner: not written: %s\n", what.c_str());
+}
+
+void Migration::WriteSetting(const std::string& key, const std::string& value,
+                             const std::string& file) {
+  const SettingsLocation where{paths_.VorelaXml, paths_.DataFolder};
+  SetXml(platform_, key, value, file, where);
+  // SetXml reports nothing: the value read back is the proof it arrived. The
+  // document service gives element text back without its outer white space.
+  auto outer_trimmed = [](std::string_view s) {
+    const char* blanks = " \t\r\n";
+    const size_t first = s.find_first_not_of(blanks);
+    return first == std::string_view::npos
+               ? std::string_view()
+               : s.substr(first, s.find_last_not_of(blanks) - first + 1);
+  };
+  if (outer_trimmed(ReadXmlValue(platform_, key, file)) != outer_trimmed(value)) {
+    MarkIncomplete(key);
+  }
+}
+
+void Migration::MigrateSettings() {
+  SkipOnError([&] { paths_ = ComputeCleanerPaths(platform_); });
+  SkipOnError([&] { captions_.LoadCaptions(platform_, paths_.LangXml); });
+  SkipOnError([&] { decryptor_.Key(kCipherKey); });
+  SkipOnError([&] { encryptor_.Key(kCipherKey); });
+  // The data folder exists before any file is written into it, whichever
+  // writer comes first (only the settings writer would create it otherwise).
+  SkipOnError([&] {
+    std::string folder = paths_.DataFolder;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    if (folder.size() > std::string("\\vorela").size()) platform_.files->MakeDirectory(folder);
+  });
+
+  // Without an application-data folder there is no data folder to migrate
+  // into; the paths would point at the root of the current drive.
+  if (paths_.DataFolder.size() <= std::string("\\vorela\\").size()) {
+    Finish();
+    return;
+  }
+  CopyTopLevelSettings();
+  SkipOnError([&] { MigrateSecrets(); });
+  MigratePhrases();
+  MigrateLists();
+  CopyDefaultFiles();
+  MigrateCategories();
+  MigrateWebMenus();
+
+  // Deleting the legacy tree is the one step that cannot be taken back: it
+  // waits until everything read from it has been written.
+  if (all_written_) {
+    SkipOnError([&] { platform_.registry->DeleteTree(kHkeyCurrentUser, "SOFTWARE\\VORELA\\"); });
+  }
+  Finish();
+}
+
+void Migration::CopyTopLevelSettings() {
+  for (const char* name : {"CALC10", "CALC16", "CALCUNDO", "BORDER", "BACKCOLOR", "BUTTON",
+                           "CLIPBOARD", "MENU", "MENUADD", "MENUVERSION", "PROV"}) {
+    SkipOnError([&] {
+      const std::string v = RegReadString(platform_, kHkeyCurrentUser, kLegacyRoot, name);
+      if (!v.empty()) WriteSetting(name, v, paths_.VorelaXml);
+    });
+  }
+}
+
+void Migration::MigrateSecrets() {
+  std::vector<std::string> names;
+  const std::int32_t n =
+      RegEnumSubKeys(platform_, kHkeyCurrentUser, "Software\\VORELA\\SECRET", names);
+  if (n < 0) return;
+  secrets_.clear();
+  const TextCodec& codec = *platform_.text;
+  for (std::int32_t j = 0; j <= n; ++j) {
+    const std::string key =
+        "SOFTWARE\\VORELA\\SECRET\\" + std::string(TrimSpaces(names[j]));
+    SecretRecord row;
+    // A field that cannot be decoded (missing, empty or damaged ciphertext, a
+    // broken title form) stays empty; the secret and all others still go on.
+    SkipOnError([&] {
+      const std::string t = RegReadString(platform_, kHkeyCurrentUser, key, "TITLE");
+      row.Title = codec.FromAnsi(UrlDecodeBytes(DecodeLegacyTitle(t, kCipherKey, codec), codec));
+    });
+    for (auto [value, field] : {std::pair{"VALUE", &row.Text}, std::pair{"PASSWORD", &row.Password}}) {
+      SkipOnError([&] {
+        const std::string raw = RegReadBinary(platform_, kHkeyCurrentUser, key, value);
+        ByteArray bytes(raw.begin(), raw.end());
+        decryptor_.DecryptByte(bytes, kCipherKey);
+        *field = codec.FromAnsi(UrlDecodeBytes(codec.FromAnsi(AsText(bytes)), codec));
+      });
+    }
+    secrets_.push_back(row);
+  }
+  // The secret file's encrypted image, built in memory: the plain text never
+  // touches the disk, and a failed write leaves any earlier secret.enc intact.
+  Guarded([&] {
+    const std::string image = SecretImage();
+    const std::string target = ReplaceAll(paths_.SecretXml, ".xml", ".enc");
+    if (platform_.files->WriteAtomic(target, image) != kErrorSuccess) {
+      throw Error(kErrorPathFileAccess, "vorelacleaner", "Path/File access error");
+    }
+  });
+  SkipOnError([&] {
+    if (FileExists(platform_, paths_.SecretXml)) platform_.files->Delete(paths_.SecretXml);
+  });
+}
+
+std::string Migration::SecretImage() {
+  std::unique_ptr<XmlDocument> doc = NewXmlDocument(platform_);
+  XmlNode root = Require(doc->AppendChild(Require(doc->CreateElement("xmlroot"))));
+  for (const SecretRecord& row : secrets_) {
+    XmlNode secret = Require(root.AppendChild(Require(doc->CreateElement("secret"))));
+    AppendTextElement(*doc, secret, "title", row.Title);
+    AppendTextElement(*doc, secret, "text", row.Text);
+    AppendTextElement(*doc, secret, "password", row.Password);
+  }
+  std::string plain;
+  if (!doc->Serialize(&plain)) {
+    throw Error(kErrorPathFileAccess, "vorelacleaner", "Path/File access error");
+  }
+  ByteArray bytes(plain.begin(), plain.end());
+  encryptor_.EncryptByte(bytes, kCipherKey);
+  return AsText(bytes);
+}
+
+void Migration::MigratePhrases() {
+  std::vector<std::string> phrases;
+  SkipOnError([&] {
+    const std::int32_t n = RegCountValues(platform_, kHkeyCurrentUser, "Software\\VORELA\\WORD");
+    for (std::int32_t i = 1; i <= n + 1; ++i) {
+      phrases.push_back(RegReadString(platform_, kHkeyCurrentUser, "SOFTWARE\\VORELA\\WORD",
+                                      "WORD" + TwoDigits(i)));
+    }
+  });
+  for (size_t i = 0; i < phrases.size(); ++i) {
+    SkipOnError([&] {
+      WriteSetting("WORD" + std::to_string(i + 1), phrases[i], paths_.PhraseXml);
+    });
+  }
+}
+
+void Migration::MigrateLists() {
+  const struct {
+    const char* key;
+    const char* prefix;
+    const std::string* file;
+  } lists[] = {{"SOFTWARE\\VORELA\\HISTORY", "HISTORY", &paths_.HistoryXml},
+               {"SOFTWARE\\VORELA\\COMMAND", "COMMAND", &paths_.CommandXml},
+               {"SOFTWARE\\VORELA\\WEBHISTORY", "WEBHISTORY", &paths_.WebHistoryXml}};
+  for (const auto& list : lists) {
+    std::vector<std::string> entries;
+    for (int i = 1; i <= 10; ++i) {
+      SkipOnError([&] {
+        const std::string v = RegReadString(platform_, kHkeyCurrentUser, list.key,
+                                            std::string(list.prefix) + TwoDigits(i));
+        if (!TrimSpaces(v).empty()) entries.push_back(v);
+      });
+    }
+    if (!entries.empty()) {
+      Guarded([&] { WriteNumberedList(platform_, list.prefix, *list.file, entries); });
+    }
+  }
+}
+
+void Migration::CopyDefaultFiles() {
+  SkipOnError([&] {
+    const std::string source = paths_.ResourceFolder + "\\webmain.xml";
+    if (FileExists(platform_, source)) platform_.files->Copy(source, paths_.WebMainXml);
+  });
+  SkipOnError([&] {
+    const std::string source = paths_.ResourceFolder + "\\bookmark.xml";
+    if (!FileExists(platform_, paths_.BookmarkXml) && FileExists(platform_, source)) {
+      platform_.files->Copy(source, paths_.BookmarkXml);
+    }
+  });
+}
+
+void Migration::MigrateCategories() {
+  std::vector<std::string> names;
+  std::int32_t n = -1;
+  SkipOnError([&] {
+    n = RegEnumSubKeys(platform_, kHkeyCurrentUser, "SOFTWARE\\VORELA\\CATEGORY", names);
+  });
+  if (n < 0) {
+    no_categories_ = true;
+    return;
+  }
+  categories_.assign(static_cast<size_t>(n) + 1, MenuItemRecord{});
+  for (std::int32_t i = 0; i <= n; ++i) {
+    const std::string key = "SOFTWARE\\VORELA\\CATEGORY\\MENU" + TwoDigits(i + 1);
+    MenuItemRecord& row = categories_[static_cast<size_t>(i)];
+    SkipOnError([&] { row.DispName = RegReadString(platform_, kHkeyCurrentUser, key, "DISPNAME"); });
+    SkipOnError([&] { row.Icon = RegReadString(platform_, kHkeyCurrentUser, key, "ICON"); });
+    SkipOnError([&] { row.MenuId = RegReadString(platform_, kHkeyCurrentUser, key, "MENUID"); });
+  }
+  Guarded([&] { WriteCategoryFile(platform_, paths_.DataFolder, categories_); });
+}
+
+void Migration::MigrateWebMenus() {
+  std::vector<std::string> names;
+  std::int32_t n = -1;
+  SkipOnError([&] {
+    n = RegEnumSubKeys(platform_, kHkeyCurrentUser, "SOFTWARE\\VORELA\\WEBMENU", names);
+  });
+  if (n < 0) return;
+  providers_.assign(static_cast<size_t>(n) + 1, MenuItemRecord{});
+  items_.assign(1, MenuItemRecord{});  // item rows count from 1
+  for (std::int32_t i = 0; i <= n; ++i) {
+    const std::string pp = TwoDigits(i + 1);
+    const std::string provider = "SOFTWARE\\VORELA\\WEBMENU\\MENU" + pp;
+    std::vector<std::string> item_names;
+    std::int32_t m = -1;
+    SkipOnError([&] { m = RegEnumSubKeys(platform_, kHkeyCurrentUser, provider, item_names); });
+    if (m < 0) continue;
+    MenuItemRecord& row = providers_[static_cast<size_t>(i)];
+    SkipOnError([&] { row.DispName = RegReadString(platform_, kHkeyCurrentUser, provider, "DISPNAME"); });
+    SkipOnError([&] { row.Icon = RegReadString(platform_, kHkeyCurrentUser, provider, "ICON"); });
+    SkipOnError([&] { row.MenuId = RegReadString(platform_, kHkeyCurrentUser, provider, "MENUID"); });
+    for (std::int32_t j = 0; j <= m; ++j) {
+      const std::string key = provider + "\\MENU" + pp + TwoDigits(j + 1);
+      MenuItemRecord item;
+      auto read = [&](const char* name) {
+        std::string v;
+        SkipOnError([&] { v = RegReadString(platform_, kHkeyCurrentUser, key, name); });
+        return v;
+      };
+      item.DispName = read("DISPNAME");
+      item.Icon = read("ICON");
+      item.KeyNo = std::to_string(ToLong(read("KEYNO")));
+      item.MenuId = read("MENUID");
+      item.Hint = read("HINT");
+      item.Ie = read("IE");
+      item.Category = read("CATEGORY");
+      items_.push_back(item);
+    }
+  }
+  Guarded([&] { WriteWebMenuFile(platform_, paths_.DataFolder, providers_, items_); });
+}
+
+void Migration::Finish() {
+  std::string width;
+  SkipOnError([&] { width = ReadXmlValue(platform_, "WIDTH", paths_.VorelaXml); });
+  SkipOnError([&] {
+    const std::string program = platform_.process->ProgramPath();
+    const size_t slash = program.find_last_of('\\');
+    const std::string folder = slash == std::string::npos ? "" : program.substr(0, slash);
+    const std::string menu_tool = folder + "\\vorelamenu" + ExecutableSuffix();
+    const std::string mode =
+        (!FileExists(platform_, paths_.WebMenuXml) && no_categories_) ? "xml" : "ie";
+    // Started minimised and not awaited; the seam quotes the program path, so a
+    // folder with blanks in its name cannot start some other program.
+    if (FileExists(platform_, menu_tool)) platform_.process->StartDetached(menu_tool, mode, true);
+  });
+  if (ToLong(width) > 0) return;
+  SkipOnError([&] {
+    platform_.ui->ShowMessage(captions_.GetCaptionText("922"), "vorela!",
+                              kMbOk | kMbIconInformation);
+  });
+  SkipOnError([&] {
+    if (!platform_.browser) return;
+    Win32Error error = kErrorSuccess;
+    std::unique_ptr<BrowserWindow> window = platform_.browser->NewWindow(&error);
+    if (!window) return;
+    window->ShowBrowserBar(kBrowserBar, true, -1);
+    window->Navigate(captions_.GetCaptionText("207"));
+    window->SetVisible(true);
+  });
+}
+
+}  // namespace vorela
