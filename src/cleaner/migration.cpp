@@ -151,7 +151,10 @@ void Migration::MigrateSecrets() {
       const std::string t = RegReadString(platform_, kHkeyCurrentUser, key, "TITLE");
       row.Title = codec.FromAnsi(UrlDecodeBytes(DecodeLegacyTitle(t, kCipherKey, codec), codec));
     });
-    for (auto [value, field] : {std::pair{"VALUE", &row.Text}, std::pair{"PASSWORD", &row.Password}}) {
+    for (const auto& entry :
+         {std::pair{"VALUE", &row.Text}, std::pair{"PASSWORD", &row.Password}}) {
+      const char* value = entry.first;
+      std::string* field = entry.second;
       SkipOnError([&] {
         const std::string raw = RegReadBinary(platform_, kHkeyCurrentUser, key, value);
         ByteArray bytes(raw.begin(), raw.end());
