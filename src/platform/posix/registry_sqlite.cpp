@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/posix/machine.h"
 #include "platform/posix/registry_names.h"
@@ -116,18 +118,29 @@ Win32Error SqliteRegistry::Ensure() {
   if (db_ && path == open_path_) return kErrorSuccess;
   Close();
   EnsureMachineFolders();
+  // Two processes opening a new store at once race for its creation and for
+  // the switch to WAL; SQLite answers such a race with BUSY at once rather
+  // than waiting in the busy handler, so the whole opening is retried.
   sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db,
-                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  if (rc == SQLITE_OK) {
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    sqlite3_extended_result_codes(db, 0);
-    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;",
-                      nullptr, nullptr, nullptr);
-  }
-  if (rc == SQLITE_OK) rc = InitializeStore(db);
-  if (rc != SQLITE_OK) {
+  int rc = SQLITE_BUSY;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    db = nullptr;
+    rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                         nullptr);
+    if (rc == SQLITE_OK) {
+      sqlite3_busy_timeout(db, kBusyTimeoutMs);
+      sqlite3_extended_result_codes(db, 0);
+      rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr,
+                        nullptr, nullptr);
+    }
+    if (rc == SQLITE_OK) rc = InitializeStore(db);
+    if (rc == SQLITE_OK) break;
     sqlite3_close_v2(db);
+    db = nullptr;
+    if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10 + 5 * (attempt % 10)));
+  }
+  if (rc != SQLITE_OK) {
     return rc == SQLITE_CANTOPEN ? kErrorCantOpenKey : FromSqlite(rc, true);
   }
   db_ = db;
