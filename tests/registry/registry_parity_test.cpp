@@ -87,8 +87,14 @@ TEST_F(RegistryParity, ScenarioEndsInTheExpectedExport) {
 
 #ifdef _WIN32
 // The platform's own tool, run from inside the test process's prefix.
+// -1 means the command processor itself did not start (seen under Wine when
+// the machine is busy): that says nothing about the registry, so try again.
 int RunReg(const std::string& args) {
-  return std::system(("reg.exe " + args + " >NUL 2>&1").c_str());
+  int rc = -1;
+  for (int attempt = 0; attempt < 3 && rc == -1; ++attempt) {
+    rc = std::system(("reg.exe " + args + " >NUL 2>&1").c_str());
+  }
+  return rc;
 }
 
 TEST_F(RegistryParity, PlatformToolExportsWhatWeExportAndImportsIt) {
