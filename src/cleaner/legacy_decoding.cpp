@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/text_util.h"
 
 namespace vorela {
 namespace {
@@ -13,7 +14,7 @@ std::vector<std::string_view> Characters(std::string_view text) {
   std::vector<std::string_view> out;
   for (size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    size_t len = Utf8SequenceLength(c);
     if (i + len > text.size()) len = text.size() - i;
     out.push_back(text.substr(i, len));
     i += len;

@@ -25,11 +25,7 @@ std::string FirstTwo(std::string_view text) {
   std::size_t units = 0;
   for (std::size_t i = 0; i < text.size() && units < 2;) {
     unsigned char c = static_cast<unsigned char>(text[i]);
-    std::size_t len = c < 0x80    ? 1
-                      : c >= 0xF0 ? 4
-                      : c >= 0xE0 ? 3
-                      : c >= 0xC0 ? 2
-                                  : 1;
+    std::size_t len = Utf8SequenceLength(c);
     std::size_t width = len == 4 ? 2 : 1;
     if (units + width > 2) break;
     head.append(text.substr(i, len));

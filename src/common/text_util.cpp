@@ -8,7 +8,7 @@ std::size_t Utf16Length(std::string_view utf8) {
   std::size_t units = 0;
   for (std::size_t i = 0; i < utf8.size();) {
     const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    std::size_t len = Utf8SequenceLength(c);
     units += len == 4 ? 2 : 1;
     i += len;
   }
@@ -22,7 +22,7 @@ std::string LastChars(std::string_view utf8, std::size_t count) {
   std::size_t i = 0;
   while (i < utf8.size() && skip_units > 0) {
     const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    std::size_t len = Utf8SequenceLength(c);
     std::size_t units = len == 4 ? 2 : 1;
     if (units > skip_units) break;  // never split a surrogate pair
     skip_units -= units;

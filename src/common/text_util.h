@@ -9,6 +9,11 @@
 
 namespace vorela {
 
+// Bytes of the UTF-8 sequence that starts with lead (1 for a stray byte).
+inline std::size_t Utf8SequenceLength(unsigned char lead) {
+  return lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 1;
+}
+
 // Length in UTF-16 code units of UTF-8 text (what "characters" means here).
 std::size_t Utf16Length(std::string_view utf8);
 
