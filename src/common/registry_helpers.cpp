@@ -63,19 +63,26 @@ std::int32_t TextToLong(std::string_view text) {
        ++i, ++digits) {
     whole = whole * 10 + (number[i] - '0');
   }
-  double fraction = 0;
+  // The fraction is judged from its digits, not summed in floating point: x87
+  // arithmetic (32-bit builds) makes 0.1 * 5 come out above one half.
+  int first_fraction_digit = 0;
+  bool more_after_first = false;
   if (i < number.size() && number[i] == '.') {
-    double scale = 0.1;
-    for (++i; i < number.size() && number[i] >= '0' && number[i] <= '9';
-         ++i, ++digits) {
-      fraction += (number[i] - '0') * scale;
-      scale /= 10;
+    for (std::size_t place = 0; ++i < number.size() && number[i] >= '0' && number[i] <= '9';
+         ++place, ++digits) {
+      if (place == 0) {
+        first_fraction_digit = number[i] - '0';
+      } else if (number[i] != '0') {
+        more_after_first = true;
+      }
     }
   }
   if (digits == 0 || i != number.size()) throw mismatch();
+  const bool above_half =
+      first_fraction_digit > 5 || (first_fraction_digit == 5 && more_after_first);
+  const bool exactly_half = first_fraction_digit == 5 && !more_after_first;
   double value = whole;
-  if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2) != 0))
-    value += 1;
+  if (above_half || (exactly_half && std::fmod(whole, 2) != 0)) value += 1;
   if (negative) value = -value;
   if (value < -2147483648.0 || value > 2147483647.0) {
     throw Error(kErrorOverflow, "RegWriteValue", "Overflow");

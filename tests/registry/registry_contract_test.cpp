@@ -330,11 +330,16 @@ TEST_F(RegistryContract, MachineKeysTheFolderResolverReads) {
                           kKeyRead, &key),
             kErrorSuccess);
   std::uint32_t type = 0;
+#if defined(_WIN32) && !defined(_WIN64)
+  // A 32-bit program on 64-bit Windows reads the redirected (x86) view.
+  const std::string program_files = "C:\\Program Files (x86)";
+#else
+  const std::string program_files = "C:\\Program Files";
+#endif
   EXPECT_EQ(Query(reg(), key, "CommonFilesDir", &type),
-            std::string("C:\\Program Files\\Common Files\0", 30));
+            program_files + std::string("\\Common Files\0", 14));
   EXPECT_EQ(type, kRegSz);
-  EXPECT_EQ(Query(reg(), key, "ProgramFilesDir", &type),
-            std::string("C:\\Program Files\0", 17));
+  EXPECT_EQ(Query(reg(), key, "ProgramFilesDir", &type), program_files + std::string(1, '\0'));
   reg().CloseKey(key);
 }
 

@@ -122,6 +122,10 @@ TEST(TextToLong, ReadsDecimalWholeNumbersAndRefusesTheRest) {
   EXPECT_EQ(TextToLong("+7"), 7);
   EXPECT_EQ(TextToLong("2.5"), 2);  // half to even
   EXPECT_EQ(TextToLong("3.5"), 4);
+  EXPECT_EQ(TextToLong("2.50"), 2);
+  EXPECT_EQ(TextToLong("2.501"), 3);
+  EXPECT_EQ(TextToLong("0.05"), 0);
+  EXPECT_EQ(TextToLong("-1.5"), -2);
   for (const char* bad : {"", " ", "abc", "5x", "0x38", "-", "."}) {
     EXPECT_THROW(
         {
