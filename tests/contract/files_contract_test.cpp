@@ -214,7 +214,8 @@ bool UnderWine() {
 }
 
 // The allowing entries of the file's access list: who may get in.
-std::vector<std::vector<unsigned char>> AllowedSids(const std::string& native, bool* protected_list) {
+std::vector<std::vector<unsigned char>> AllowedSids(const std::string& native,
+                                                    bool* protected_list) {
   const std::wstring path = std::filesystem::u8path(native).wstring();
   DWORD size = 0;
   GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);

@@ -12,8 +12,9 @@
 // again at the end of each call; other processes wait for it meanwhile, and
 // writes fail as the disk makes them fail. Names and string data are kept as
 // UTF-8 text (converted from and to the ANSI code page at the seam), so the
-// store reads the same whatever code page a later process runs with. Not guaranteed: durability across power loss
-// beyond what SQLite's FULL synchronous mode gives.
+// store reads the same whatever code page a later process runs with. Not
+// guaranteed: durability across power loss beyond what SQLite's FULL
+// synchronous mode gives.
 #pragma once
 
 #include <cstdint>
