@@ -11,8 +11,10 @@
 #include <vector>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -149,6 +151,32 @@ TEST_F(FilesContract, ASaveRemovesTheTemporariesOfKilledSavesButNoLiveOne) {
 }
 
 #ifndef _WIN32
+// The real thing: a saving process killed without warning, then the next save.
+TEST_F(FilesContract, WhatAKilledSaveLeftIsGoneAfterTheNextSave) {
+  const std::string big(16 << 20, 'b');
+  auto temporaries = [&] {
+    size_t n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.native())) {
+      n += entry.path().filename().string().rfind(".big.xml.tmp-", 0) == 0;
+    }
+    return n;
+  };
+  for (int round = 0; round < 20 && temporaries() == 0; ++round) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      for (;;) fs.WriteAtomic(dir.Join("big.xml"), big);
+    }
+    usleep(30000 + 10000 * round);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+  }
+  ASSERT_GT(temporaries(), 0u) << "no save was ever caught half-way";
+  ASSERT_EQ(fs.WriteAtomic(dir.Join("big.xml"), "small"), kErrorSuccess);
+  EXPECT_EQ(temporaries(), 0u);
+  EXPECT_EQ(ReadNativeFile(dir.NativeJoin("big.xml")), "small");
+}
+
 mode_t ModeOf(const std::string& native) {
   struct stat st;
   return lstat(native.c_str(), &st) == 0 ? (st.st_mode & 07777) : 07777;
