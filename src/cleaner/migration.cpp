@@ -169,7 +169,7 @@ void Migration::MigrateSecrets() {
   Guarded([&] {
     const std::string image = SecretImage();
     const std::string target = ReplaceAll(paths_.SecretXml, ".xml", ".enc");
-    if (platform_.files->WriteAtomic(target, image) != kErrorSuccess) {
+    if (platform_.files->WriteAtomicOwnerOnly(target, image) != kErrorSuccess) {
       throw Error(kErrorPathFileAccess, "vorelacleaner", "Path/File access error");
     }
   });

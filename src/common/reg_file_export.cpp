@@ -39,6 +39,20 @@ std::string Escape(std::string_view utf8) {
   return out;
 }
 
+// Whether "text" in quotes reads back as exactly these REG_SZ bytes: one
+// terminator at the end and none before it, and no control character other
+// than tab and the escaped line breaks (a raw one would not survive the text
+// file, or another tool's reading of it).
+bool QuotedFormKeeps(std::string_view ansi_data, std::string_view utf8_text) {
+  if (ansi_data.empty() || ansi_data.back() != '\0') return false;
+  if (ansi_data.find('\0') != ansi_data.size() - 1) return false;
+  for (char c : utf8_text) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u < 0x20 && c != '\t' && c != '\r' && c != '\n') || u == 0x7F) return false;
+  }
+  return true;
+}
+
 bool IsStringType(std::uint32_t type) {
   return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
 }
@@ -77,7 +91,8 @@ std::string FormatValue(const TextCodec& codec, std::string_view ansi_name,
   line = name.empty() ? "@=" : "\"" + Escape(name) + "\"=";
   std::size_t line_length = Utf16Length(line);
   std::string text = IsStringType(type) ? codec.FromAnsi(data) : std::string();
-  if (type == kRegSz) {
+  if (type == kRegSz &&
+      QuotedFormKeeps(data, std::string_view(text).substr(0, text.find('\0')))) {
     line += "\"" + Escape(text) + "\"";
   } else if (type == kRegDword && data.size() == 4) {
     char digits[16];

@@ -41,7 +41,16 @@ class FileSystem {
   // Replaces the whole file atomically: the bytes go to a temporary file in the
   // same folder, are flushed, and that file is renamed over path. On any
   // failure path is left exactly as it was and no temporary file remains.
+  // Temporaries that earlier saves of path left when their process died are
+  // removed first; a temporary of a save still running is never touched. A
+  // new file gets the process's usual permissions (never writable by others);
+  // where a link stood, a plain file takes its place.
   virtual Win32Error WriteAtomic(std::string_view path, std::string_view bytes) = 0;
+
+  // WriteAtomic for a file that only its owner may read (the secret file):
+  // whatever the file's earlier permissions, others can neither read nor
+  // write it afterwards.
+  virtual Win32Error WriteAtomicOwnerOnly(std::string_view path, std::string_view bytes) = 0;
 
   // Copies a file over an existing destination (replaced whole, atomically).
   virtual Win32Error Copy(std::string_view from, std::string_view to) = 0;

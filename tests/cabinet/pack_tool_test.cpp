@@ -15,6 +15,7 @@
 #include "cabinet/pack_check.h"
 #include "cabinet/pack_manifest.h"
 #include "common/blowfish.h"
+#include "support/machine_root.h"
 #include "support/scratch.h"
 
 namespace vorela::testing {
@@ -29,6 +30,7 @@ const char kManifest[] =
 
 class PackToolTest : public ::testing::Test {
  protected:
+  ScopedMachineRoot machine_;  // its temporary folder is the machine's
   Platform platform_ = SystemPlatform();
   ScratchDir dir_;
   std::string out_, err_;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/scratch.h"
+#include "support/machine_root.h"
 
 namespace vorela {
 namespace {
@@ -15,9 +15,6 @@ namespace {
 class LegacyRegistry : public ::testing::Test {
  protected:
   void SetUp() override {
-#ifndef _WIN32
-    setenv("VORELA_ROOT", machine_.native().c_str(), 1);
-#endif
     platform_ = SystemPlatform();
     key_ = "Software\\VorelaTest\\legacy-" + std::to_string(reinterpret_cast<std::uintptr_t>(this));
     platform_.registry->DeleteTree(kHkeyCurrentUser, key_);
@@ -34,7 +31,7 @@ class LegacyRegistry : public ::testing::Test {
               0u);
   }
 
-  testing::ScratchDir machine_;
+  testing::ScopedMachineRoot machine_;
   Platform platform_;
   std::string key_;
   RegKey handle_ = 0;

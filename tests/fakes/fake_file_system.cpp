@@ -91,7 +91,22 @@ Win32Error FakeFileSystem::ReadAll(std::string_view path, std::string* bytes) {
 
 Win32Error FakeFileSystem::WriteAtomic(std::string_view path,
                                        std::string_view bytes) {
-  if (Win32Error e = Enter("WriteAtomic", path)) return e;
+  Win32Error e = Write("WriteAtomic", path, bytes);
+  if (e == kErrorSuccess) owner_only_.erase(std::string(path));
+  return e;
+}
+
+Win32Error FakeFileSystem::WriteAtomicOwnerOnly(std::string_view path,
+                                                std::string_view bytes) {
+  // Logged and faulted as a WriteAtomic: it is one, with other permissions.
+  Win32Error e = Write("WriteAtomic", path, bytes);
+  if (e == kErrorSuccess) owner_only_.insert(std::string(path));
+  return e;
+}
+
+Win32Error FakeFileSystem::Write(const char* operation, std::string_view path,
+                                 std::string_view bytes) {
+  if (Win32Error e = Enter(operation, path)) return e;
   std::string p(path);
   std::string parent = ParentOf(p);
   if (!parent.empty() && parent.find('\\') != std::string::npos &&

@@ -24,6 +24,9 @@ class FakeFileSystem : public FileSystem {
   }
   // The file's bytes ("" when it does not exist).
   std::string Contents(const std::string& path) const;
+  // Whether the file was last written by WriteAtomicOwnerOnly (which calls()
+  // and FailOn know as "WriteAtomic").
+  bool IsOwnerOnly(const std::string& path) const { return owner_only_.count(path) != 0; }
   // Every call as "Operation path" (and " -> to" for two-path calls), in order.
   const std::vector<std::string>& calls() const { return calls_; }
 
@@ -39,6 +42,7 @@ class FakeFileSystem : public FileSystem {
   Win32Error ReadAll(std::string_view path, std::string* bytes) override;
   Win32Error WriteAtomic(std::string_view path,
                          std::string_view bytes) override;
+  Win32Error WriteAtomicOwnerOnly(std::string_view path, std::string_view bytes) override;
   Win32Error Copy(std::string_view from, std::string_view to) override;
   Win32Error Delete(std::string_view path) override;
   Win32Error Rename(std::string_view from, std::string_view to) override;
@@ -53,10 +57,12 @@ class FakeFileSystem : public FileSystem {
   // Logs the call and returns its injected fault (kErrorSuccess when none).
   Win32Error Enter(const char* operation, std::string_view path,
                    std::string_view to = {});
+  Win32Error Write(const char* operation, std::string_view path, std::string_view bytes);
 
   std::map<std::string, std::string> files_;
   std::set<std::string> directories_;
   std::set<std::string> read_only_;
+  std::set<std::string> owner_only_;
   std::map<std::string, Win32Error> faults_;
   std::vector<std::string> calls_;
 };

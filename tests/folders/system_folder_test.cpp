@@ -9,12 +9,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/scratch.h"
+#include "support/machine_root.h"
 
 namespace vorela {
 namespace {
 
-using testing::ScratchDir;
+using testing::ScopedMachineRoot;
 
 // Answers like the Win32 folder calls: copies when the value fits the buffer,
 // else returns the size needed and writes nothing.
@@ -149,6 +149,7 @@ TEST_F(SystemFolderRules, ConvertsFromTheAnsiCodePage) {
 
 // The real backend of this build: the same shape on both.
 TEST(SystemFoldersOnThisMachine, HaveTheWindowsLayout) {
+  ScopedMachineRoot machine;
   SpecialFolders& real = SystemSpecialFolders();
   char buffer[260] = {};
   ASSERT_GT(real.WindowsDirectory(buffer, 256), 0u);
@@ -162,10 +163,6 @@ TEST(SystemFoldersOnThisMachine, HaveTheWindowsLayout) {
   EXPECT_NE(std::string(buffer).find("\\AppData\\Roaming"), std::string::npos);
   EXPECT_FALSE(real.ShellFolderPath(0x7777, buffer));
   // The machine-wide values the resolver reads with RegOpenKeyA's access.
-  ScratchDir machine;
-#ifndef _WIN32
-  setenv("VORELA_ROOT", machine.native().c_str(), 1);
-#endif
   const Platform platform = SystemPlatform();
 #if defined(_WIN32) && !defined(_WIN64)
   // A 32-bit program on 64-bit Windows reads the redirected view.

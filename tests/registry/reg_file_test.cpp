@@ -157,6 +157,42 @@ TEST_F(RegFile, EscapesAndLongHexLinesAreWrittenAsThePlatformWritesThem) {
                       "\"short\"=hex(4):01,01\r\n\r\n"));
 }
 
+// Strings that the quoted form cannot carry go out as hex(1): and come back
+// byte for byte; ordinary ones keep the quoted form.
+TEST_F(RegFile, StringsTheQuotedFormCannotCarryRoundTripAsHex) {
+  const std::string values[][2] = {
+      {"ctl", std::string("a\x01" "b\x1b" "c\x7f" "d\0", 8)},
+      {"inner", std::string("one\0two\0", 8)},
+      {"twice", std::string("x\0\0", 3)},
+      {"plain", std::string("a\r\nb\tc\0", 7)},
+  };
+  for (const auto& [name, bytes] : values) {
+    ASSERT_EQ(reg().SetValue(key_, name, kRegSz, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                             static_cast<std::uint32_t>(bytes.size())),
+              kErrorSuccess);
+  }
+  const std::string exported = Export(reg(), "HKCU\\" + base_);
+  EXPECT_EQ(exported,
+            Utf16File("Windows Registry Editor Version 5.00\r\n\r\n[HKCU\\" + base_ +
+                      "]\r\n\"ctl\"=hex(1):61,00,01,00,62,00,1b,00,63,00,7f,00,64,00,00,00\r\n"
+                      "\"inner\"=hex(1):6f,00,6e,00,65,00,00,00,74,00,77,00,6f,00,00,00\r\n"
+                      "\"plain\"=\"a\\r\\nb\tc\"\r\n"
+                      "\"twice\"=hex(1):78,00,00,00,00,00\r\n\r\n"));
+  ASSERT_EQ(reg().DeleteTree(kHkeyCurrentUser, base_), kErrorSuccess);
+  std::string error;
+  ASSERT_TRUE(Import(reg(), exported, &error)) << error;
+  RegKey key = 0;
+  ASSERT_EQ(reg().OpenKey(kHkeyCurrentUser, base_, kKeyRead, &key), kErrorSuccess);
+  for (const auto& [name, bytes] : values) {
+    std::uint8_t data[64];
+    std::uint32_t size = sizeof data, type = 0;
+    ASSERT_EQ(reg().QueryValue(key, name, &type, data, &size), kErrorSuccess) << name;
+    EXPECT_EQ(type, kRegSz) << name;
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), size), bytes) << name;
+  }
+  reg().CloseKey(key);
+}
+
 struct BadFile {
   const char* text;
   const char* error;  // expected start of the message

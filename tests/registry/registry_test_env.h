@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "support/machine_root.h"
 #include "support/scratch.h"
 
 #ifdef _WIN32
@@ -30,14 +31,6 @@ inline int ProcessId() {
 #endif
 }
 
-inline void SetMachineRoot(const std::string& native_root) {
-#ifdef _WIN32
-  _putenv_s("VORELA_ROOT", native_root.c_str());
-#else
-  setenv("VORELA_ROOT", native_root.c_str(), 1);
-#endif
-}
-
 inline std::string ReadTestData(const std::string& name) {
   return ReadNativeFile(std::string(VORELA_REGISTRY_DATA) + "/" + name);
 }
@@ -46,7 +39,7 @@ class RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     root_ = std::make_unique<ScratchDir>();
-    SetMachineRoot(root_->native() + "/machine");
+    machine_ = std::make_unique<ScopedMachineRoot>(root_->native() + "/machine");
     static int counter = 0;
     base_ = "Software\\VorelaTest\\" + std::to_string(ProcessId()) + "-" +
             std::to_string(counter++);
@@ -63,6 +56,7 @@ class RegistryTest : public ::testing::Test {
     reg().DeleteTree(kHkeyCurrentUser, base_);
     reg().DeleteKey(kHkeyCurrentUser,
                     "Software\\VorelaTest");  // only when empty
+    machine_.reset();
   }
 
   Registry& reg() { return *platform_.registry; }
@@ -80,6 +74,7 @@ class RegistryTest : public ::testing::Test {
   }
 
   std::unique_ptr<ScratchDir> root_;
+  std::unique_ptr<ScopedMachineRoot> machine_;
   std::string base_;
   RegKey key_ = 0;
   Platform platform_;

@@ -4,6 +4,7 @@
 
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "common/reg_file.h"
 #include "platform/posix/registry_sqlite.h"
 #include "registry_test_env.h"
 
@@ -189,6 +191,113 @@ TEST(StoreRobustness, ForeignFileInPlaceOfTheStoreIsReportedNotTrusted) {
   EXPECT_EQ(reg.OpenKey(kHkeyCurrentUser, "Software", kKeyRead, &key),
             kErrorRegistryCorrupt);
   EXPECT_EQ(ReadNativeFile(store), std::string(4096, 'x'));
+}
+
+
+// Exit codes of the child below.
+enum NoRoomResult { kExported = 0, kExportFailed = 20, kExportDiffers, kWriteAccepted };
+
+// Reads the store in a process whose files may not grow by a single byte,
+// which is what a full disk looks like to it.
+[[noreturn]] void ReaderWithoutRoom(const std::string& store, const std::string& expected) {
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit none{0, 0};
+  setrlimit(RLIMIT_FSIZE, &none);
+  posix::SqliteRegistry reg([store] { return store; });
+  std::string bytes;
+  if (ExportRegFile(reg, SystemTextCodec(), kHkeyCurrentUser, "Software\\Kept",
+                    "HKEY_CURRENT_USER\\Software\\Kept", &bytes) != kErrorSuccess) {
+    _exit(kExportFailed);
+  }
+  if (bytes != expected) _exit(kExportDiffers);
+  RegKey key = 0;
+  const std::uint8_t data[] = {'n', 'o', 0};
+  if (reg.OpenKey(kHkeyCurrentUser, "Software\\Kept", kKeyAllAccess, &key) == kErrorSuccess &&
+      reg.SetValue(key, "more", kRegSz, data, sizeof data) == kErrorSuccess) {
+    _exit(kWriteAccepted);
+  }
+  _exit(kExported);
+}
+
+TEST(StoreRobustness, ReadingNeedsNoFreeSpaceAndWritingSaysItFailed) {
+  ScratchDir dir;
+  const std::string store = dir.NativeJoin("registry.db");
+  std::string expected;
+  {
+    posix::SqliteRegistry reg([store] { return store; });
+    RegKey key = 0;
+    ASSERT_EQ(reg.CreateKey(kHkeyCurrentUser, "Software\\Kept\\Sub", kKeyAllAccess, &key),
+              kErrorSuccess);
+    const std::string text = Payload(3);
+    ASSERT_EQ(reg.SetValue(key, "v3", kRegSz, reinterpret_cast<const std::uint8_t*>(text.data()),
+                           static_cast<std::uint32_t>(text.size())),
+              kErrorSuccess);
+    reg.CloseKey(key);
+    ASSERT_EQ(ExportRegFile(reg, SystemTextCodec(), kHkeyCurrentUser, "Software\\Kept",
+                            "HKEY_CURRENT_USER\\Software\\Kept", &expected),
+              kErrorSuccess);
+  }  // closed: the WAL index beside the store is gone and must be made anew
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) ReaderWithoutRoom(store, expected);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), kExported);
+
+  // Afterwards the store is whole, unchanged, and open to everyone again.
+  EXPECT_EQ(IntegrityCheck(store), "ok");
+  posix::SqliteRegistry reg([store] { return store; });
+  std::string after;
+  ASSERT_EQ(ExportRegFile(reg, SystemTextCodec(), kHkeyCurrentUser, "Software\\Kept",
+                          "HKEY_CURRENT_USER\\Software\\Kept", &after),
+            kErrorSuccess);
+  EXPECT_EQ(after, expected);
+}
+
+// Fault injection into every SQLite connection this process opens: the first
+// run of the statement that counts the roots of a new store is interrupted.
+struct InterruptOnce {
+  static inline bool armed = false;
+  static inline bool running = false;
+  static int Trace(unsigned, void*, void* stmt, void*) {
+    const char* sql = sqlite3_sql(static_cast<sqlite3_stmt*>(stmt));
+    running = armed && sql && std::string(sql).rfind("SELECT COUNT(*) FROM keys", 0) == 0;
+    return 0;
+  }
+  static int Progress(void*) {
+    if (!running) return 0;
+    running = armed = false;
+    return 1;
+  }
+  static int Install(sqlite3* db, char**, const sqlite3_api_routines*) {
+    sqlite3_trace_v2(db, SQLITE_TRACE_STMT, Trace, nullptr);
+    sqlite3_progress_handler(db, 1, Progress, nullptr);
+    return SQLITE_OK;
+  }
+};
+
+TEST(StoreRobustness, AStoreThatFailedToStartIsNeverUsedAsOpen) {
+  ScratchDir dir;
+  const std::string store = dir.NativeJoin("registry.db");
+  auto install = reinterpret_cast<void (*)()>(&InterruptOnce::Install);
+  ASSERT_EQ(sqlite3_auto_extension(install), SQLITE_OK);
+  InterruptOnce::armed = true;
+  posix::SqliteRegistry reg([store] { return store; });
+  RegKey key = 0;
+  const char* seeded = "Software\\Microsoft\\Windows\\CurrentVersion";
+  const Win32Error first = reg.OpenKey(kHkeyLocalMachine, seeded, kKeyRead, &key);
+  const bool injected = !InterruptOnce::armed;
+  sqlite3_cancel_auto_extension(install);
+  ASSERT_TRUE(injected) << "the fault was never injected";
+  EXPECT_NE(first, kErrorSuccess) << "a call whose store did not start";
+  // The store itself is fine: the next call starts it and works.
+  ASSERT_EQ(reg.OpenKey(kHkeyLocalMachine, seeded, kKeyRead, &key), kErrorSuccess);
+  reg.CloseKey(key);
+  ASSERT_EQ(reg.CreateKey(kHkeyCurrentUser, "Software\\After", kKeyAllAccess, &key),
+            kErrorSuccess);
+  reg.CloseKey(key);
+  EXPECT_EQ(IntegrityCheck(store), "ok");
 }
 
 }  // namespace

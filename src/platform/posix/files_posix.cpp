@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/posix/atomic_file.h"
 #include "platform/posix/errno_map.h"
 #include "platform/posix/machine.h"
 
@@ -25,29 +26,16 @@ namespace {
 
 using posix::FromErrno;
 using posix::HasTrailingSeparator;
+using posix::NativeBaseName;
+using posix::NativeParent;
 using posix::NativePath;
-
-std::string BaseName(const std::string& native) {
-  size_t end = native.size();
-  while (end > 1 && native[end - 1] == '/') --end;
-  size_t slash = native.rfind('/', end - 1);
-  return native.substr(slash == std::string::npos ? 0 : slash + 1,
-                       end - (slash == std::string::npos ? 0 : slash + 1));
-}
-
-std::string ParentOf(const std::string& native) {
-  size_t slash = native.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return native.substr(0, slash);
-}
 
 bool IsReadOnlyMode(mode_t mode) { return (mode & S_IWUSR) == 0; }
 
 // A missing entry whose parent folder is missing too is "path not found".
 Win32Error MissingCode(const std::string& native) {
   struct stat st;
-  const std::string parent = ParentOf(native);
+  const std::string parent = NativeParent(native);
   if (stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return kErrorPathNotFound;
   return kErrorFileNotFound;
 }
@@ -80,19 +68,6 @@ bool MatchesPattern(const char* pattern, const char* name) {
   // "*.*" also matches names without a dot, as on Windows.
   if (std::strcmp(pattern, ".*") == 0 || std::strcmp(pattern, ".") == 0) return true;
   return *pattern == '\0';
-}
-
-Win32Error WriteAll(int fd, std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return FromErrno(errno);
-    }
-    done += static_cast<size_t>(n);
-  }
-  return kErrorSuccess;
 }
 
 // Removes everything inside the open folder dir_fd; never follows a link.
@@ -177,7 +152,7 @@ class PosixFileSystem final : public FileSystem {
       struct stat target;
       if (e.is_link && stat(native.c_str(), &target) == 0) st = target;
       e.is_directory = S_ISDIR(st.st_mode);
-      e.is_hidden = BaseName(native).rfind('.', 0) == 0;
+      e.is_hidden = NativeBaseName(native).rfind('.', 0) == 0;
       e.is_read_only = IsReadOnlyMode(st.st_mode);
       e.size = e.is_directory ? 0 : static_cast<std::uint64_t>(st.st_size);
       *entry = e;
@@ -215,43 +190,11 @@ class PosixFileSystem final : public FileSystem {
   }
 
   Win32Error WriteAtomic(std::string_view path, std::string_view bytes) override {
-    if (path.empty() || HasTrailingSeparator(path)) return kErrorPathNotFound;
-    const std::string native = NativePath(path);
-    struct stat st;
-    mode_t mode = 0666;
-    if (lstat(native.c_str(), &st) == 0) {
-      if (S_ISDIR(st.st_mode) || (!S_ISLNK(st.st_mode) && IsReadOnlyMode(st.st_mode))) {
-        return kErrorAccessDenied;
-      }
-      mode = st.st_mode & 07777;
-    } else {
-      mode_t mask = umask(0);
-      umask(mask);
-      mode = 0666 & ~mask;
-    }
-    const std::string parent = ParentOf(native);
-    if (stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return kErrorPathNotFound;
-    std::string temp = parent + "/." + BaseName(native) + ".tmp-XXXXXX";
-    int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return FromErrno(errno);
-    Win32Error result = WriteAll(fd, bytes);
-    if (result == kErrorSuccess && fsync(fd) != 0) result = FromErrno(errno);
-    if (result == kErrorSuccess && fchmod(fd, mode) != 0) result = FromErrno(errno);
-    if (close(fd) != 0 && result == kErrorSuccess) result = FromErrno(errno);
-    if (result == kErrorSuccess && rename(temp.c_str(), native.c_str()) != 0) {
-      result = FromErrno(errno);
-    }
-    if (result != kErrorSuccess) {
-      unlink(temp.c_str());
-      return result;
-    }
-    // Make the rename itself durable.
-    int dir_fd = open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir_fd >= 0) {
-      fsync(dir_fd);
-      close(dir_fd);
-    }
-    return kErrorSuccess;
+    return Replace(path, bytes, false);
+  }
+
+  Win32Error WriteAtomicOwnerOnly(std::string_view path, std::string_view bytes) override {
+    return Replace(path, bytes, true);
   }
 
   Win32Error Copy(std::string_view from, std::string_view to) override {
@@ -355,6 +298,22 @@ class PosixFileSystem final : public FileSystem {
     mode = read_only ? (mode & ~(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
     if (chmod(native.c_str(), mode) != 0) return FromErrno(errno);
     return kErrorSuccess;
+  }
+
+ private:
+  Win32Error Replace(std::string_view path, std::string_view bytes, bool owner_only) {
+    if (path.empty() || HasTrailingSeparator(path)) return kErrorPathNotFound;
+    const std::string native = NativePath(path);
+    struct stat st;
+    // A link in the file's place is replaced, not followed; a read-only
+    // file is refused as on Windows.
+    if (lstat(native.c_str(), &st) == 0 &&
+        (S_ISDIR(st.st_mode) || (!S_ISLNK(st.st_mode) && IsReadOnlyMode(st.st_mode)))) {
+      return kErrorAccessDenied;
+    }
+    const std::string parent = NativeParent(native);
+    if (stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return kErrorPathNotFound;
+    return posix::ReplaceFileAtomically(native, bytes, owner_only);
   }
 };
 

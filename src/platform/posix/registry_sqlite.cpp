@@ -73,7 +73,9 @@ int InitializeStore(sqlite3* db) {
   int rc = sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) return rc;
   Statement count(db, "SELECT COUNT(*) FROM keys WHERE id IN (1, 2)");
-  if (count.Step() != SQLITE_ROW) return count.Step();
+  // A step that did not yield the row is a failure whatever it returned; the
+  // statement is never stepped a second time to find out why.
+  if ((rc = count.Step()) != SQLITE_ROW) return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
   if (count.Int(0) == 2) return txn.Commit();
   Statement roots(db,
                   "INSERT OR IGNORE INTO keys(id, parent, name, fold) VALUES"
@@ -98,6 +100,50 @@ int InitializeStore(sqlite3* db) {
   return txn.Commit();
 }
 
+// Whether the store has its tables and both roots, found by reading alone.
+int HasRoots(sqlite3* db, bool* ready) {
+  *ready = false;
+  Statement tables(db,
+                   "SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'"
+                   " AND name IN ('keys', 'vals')");
+  int rc = tables.Step();
+  if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
+  if (tables.Int(0) != 2) return SQLITE_OK;
+  Statement count(db, "SELECT COUNT(*) FROM keys WHERE id IN (1, 2)");
+  if ((rc = count.Step()) != SQLITE_ROW) return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
+  *ready = count.Int(0) == 2;
+  return SQLITE_OK;
+}
+
+// Opens the store at path, creating and seeding it when it is new. exclusive:
+// hold the store for this connection alone, which keeps the WAL index in the
+// process's memory instead of the "-shm" file beside the store.
+int OpenStore(const std::string& path, bool exclusive, sqlite3** out) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                           nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_extended_result_codes(db, 0);
+    if (exclusive) {
+      rc = sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+    }
+  }
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr,
+                      nullptr, nullptr);
+  }
+  bool ready = false;
+  if (rc == SQLITE_OK) rc = HasRoots(db, &ready);
+  if (rc == SQLITE_OK && !ready) rc = InitializeStore(db);
+  if (rc != SQLITE_OK) {
+    sqlite3_close_v2(db);
+    return rc;
+  }
+  *out = db;
+  return SQLITE_OK;
+}
+
 }  // namespace
 
 SqliteRegistry::SqliteRegistry(std::function<std::string()> store_path)
@@ -106,17 +152,22 @@ SqliteRegistry::SqliteRegistry(std::function<std::string()> store_path)
 SqliteRegistry::~SqliteRegistry() { Close(); }
 
 void SqliteRegistry::Close() {
-  cache_.Clear();
-  if (db_) sqlite3_close_v2(db_);
-  db_ = nullptr;
+  CloseConnection();
   open_path_.clear();
   handles_.clear();
 }
 
+void SqliteRegistry::CloseConnection() {
+  cache_.Clear();
+  if (db_) sqlite3_close_v2(db_);
+  db_ = nullptr;
+  exclusive_ = false;
+}
+
 Win32Error SqliteRegistry::Ensure() {
   std::string path = store_path_();
-  if (db_ && path == open_path_) return kErrorSuccess;
-  Close();
+  if (path != open_path_) Close();
+  if (db_) return kErrorSuccess;
   EnsureMachineFolders();
   // Two processes opening a new store at once race for its creation and for
   // the switch to WAL; SQLite answers such a race with BUSY at once rather
@@ -124,28 +175,30 @@ Win32Error SqliteRegistry::Ensure() {
   sqlite3* db = nullptr;
   int rc = SQLITE_BUSY;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    db = nullptr;
-    rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                         nullptr);
-    if (rc == SQLITE_OK) {
-      sqlite3_busy_timeout(db, kBusyTimeoutMs);
-      sqlite3_extended_result_codes(db, 0);
-      rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr,
-                        nullptr, nullptr);
-    }
-    if (rc == SQLITE_OK) rc = InitializeStore(db);
-    if (rc == SQLITE_OK) break;
-    sqlite3_close_v2(db);
-    db = nullptr;
+    rc = OpenStore(path, false, &db);
     if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(10 + 5 * (attempt % 10)));
   }
+  // The shared WAL index could not be created or grown: the disk is full, or
+  // files may not grow. Reading must still work, so the store is held for
+  // this process alone, with that index in memory, until the call returns.
+  bool exclusive = false;
+  if (rc == SQLITE_IOERR || rc == SQLITE_FULL) {
+    exclusive = OpenStore(path, true, &db) == SQLITE_OK;
+    if (exclusive) rc = SQLITE_OK;
+  }
   if (rc != SQLITE_OK) {
-    return rc == SQLITE_CANTOPEN ? kErrorCantOpenKey : FromSqlite(rc, true);
+    const Win32Error code = rc == SQLITE_CANTOPEN ? kErrorCantOpenKey : FromSqlite(rc, true);
+    return code != kErrorSuccess ? code : kErrorCantOpenKey;
   }
   db_ = db;
+  exclusive_ = exclusive;
   open_path_ = path;
   return kErrorSuccess;
+}
+
+SqliteRegistry::CallScope::~CallScope() {
+  if (registry_->exclusive_) registry_->CloseConnection();
 }
 
 RegKey SqliteRegistry::NewHandle(std::int64_t id, std::uint32_t access) {
@@ -224,6 +277,7 @@ Win32Error SqliteRegistry::Walk(std::int64_t from, std::string_view ansi_path,
 
 Win32Error SqliteRegistry::OpenKey(RegKey root, std::string_view sub_key,
                                    std::uint32_t access, RegKey* key) {
+  CallScope scope(this);
   if (Win32Error rc = Ensure()) return rc;
   ReadTransaction txn(db_);
   Handle parent;
@@ -236,6 +290,7 @@ Win32Error SqliteRegistry::OpenKey(RegKey root, std::string_view sub_key,
 
 Win32Error SqliteRegistry::CreateKey(RegKey root, std::string_view sub_key,
                                      std::uint32_t access, RegKey* key) {
+  CallScope scope(this);
   Handle parent;
   if (Win32Error rc = Resolve(root, &parent)) return rc;
   {
@@ -298,6 +353,7 @@ Win32Error SqliteRegistry::ReadValueAt(std::int64_t id, std::uint32_t index,
 Win32Error SqliteRegistry::QueryValue(RegKey key, std::string_view name,
                                       std::uint32_t* type, std::uint8_t* data,
                                       std::uint32_t* size) {
+  CallScope scope(this);
   if (data && !size) return kErrorInvalidParameter;
   if (Win32Error rc = Ensure()) return rc;
   ReadTransaction txn(db_);
@@ -321,6 +377,7 @@ Win32Error SqliteRegistry::SetValue(RegKey key, std::string_view name,
                                     std::uint32_t type,
                                     const std::uint8_t* data,
                                     std::uint32_t size) {
+  CallScope scope(this);
   if (!data && size) return kErrorNoAccess;
   Handle handle;
   if (Win32Error rc = Resolve(key, &handle)) return rc;
@@ -353,6 +410,7 @@ Win32Error SqliteRegistry::SetValue(RegKey key, std::string_view name,
 
 Win32Error SqliteRegistry::EnumKey(RegKey key, std::uint32_t index, char* name,
                                    std::uint32_t* name_size) {
+  CallScope scope(this);
   if (!name || !name_size) return kErrorInvalidParameter;
   if (Win32Error rc = Ensure()) return rc;
   ReadTransaction txn(db_);
@@ -378,6 +436,7 @@ Win32Error SqliteRegistry::EnumValue(RegKey key, std::uint32_t index,
                                      char* name, std::uint32_t* name_size,
                                      std::uint32_t* type, std::uint8_t* data,
                                      std::uint32_t* data_size) {
+  CallScope scope(this);
   if (!name || !name_size || (data && !data_size))
     return kErrorInvalidParameter;
   if (Win32Error rc = Ensure()) return rc;
@@ -401,6 +460,7 @@ Win32Error SqliteRegistry::EnumValue(RegKey key, std::uint32_t index,
 }
 
 Win32Error SqliteRegistry::DeleteValue(RegKey key, std::string_view name) {
+  CallScope scope(this);
   Handle handle;
   if (Win32Error rc = Resolve(key, &handle)) return rc;
   WriteTransaction txn(db_);
@@ -442,6 +502,7 @@ Win32Error SqliteRegistry::RemoveTree(std::int64_t id) {
 }
 
 Win32Error SqliteRegistry::DeleteKey(RegKey root, std::string_view sub_key) {
+  CallScope scope(this);
   Handle parent;
   if (Win32Error rc = Resolve(root, &parent)) return rc;
   WriteTransaction txn(db_);
@@ -460,6 +521,7 @@ Win32Error SqliteRegistry::DeleteKey(RegKey root, std::string_view sub_key) {
 }
 
 Win32Error SqliteRegistry::DeleteTree(RegKey root, std::string_view sub_key) {
+  CallScope scope(this);
   Handle parent;
   if (Win32Error rc = Resolve(root, &parent)) return rc;
   WriteTransaction txn(db_);
@@ -476,6 +538,7 @@ Win32Error SqliteRegistry::DeleteTree(RegKey root, std::string_view sub_key) {
 }
 
 Win32Error SqliteRegistry::CloseKey(RegKey key) {
+  CallScope scope(this);
   Ensure();
   if (key == kHkeyCurrentUser || key == kHkeyLocalMachine) return kErrorSuccess;
   return handles_.erase(key) ? kErrorSuccess : kErrorInvalidHandle;

@@ -6,10 +6,15 @@
 // What is guaranteed: every write is one transaction, so a crash or a full disk
 // leaves the store as it was before or after that write, never between; the
 // store runs in WAL mode with a busy timeout, so several processes may use it
-// at once. Names and string data are kept as UTF-8 text (converted from and to
-// the ANSI code page at the seam), so the store reads the same whatever code
-// page a later process runs with. Not guaranteed: durability across power loss
-// beyond what SQLite's FULL synchronous mode gives.
+// at once. Reading an existing store never needs free space: when the WAL's
+// shared index beside the store cannot be created or grown (a full disk), the
+// store is opened for this process alone with that index in memory, and let go
+// again at the end of each call; other processes wait for it meanwhile, and
+// writes fail as the disk makes them fail. Names and string data are kept as
+// UTF-8 text (converted from and to the ANSI code page at the seam), so the
+// store reads the same whatever code page a later process runs with. Not
+// guaranteed: durability across power loss beyond what SQLite's FULL
+// synchronous mode gives.
 #pragma once
 
 #include <cstdint>
@@ -61,8 +66,24 @@ class SqliteRegistry : public Registry {
     std::string name;   // ANSI spelling
   };
 
+  // Ends an exclusive connection when a public call returns (declared first
+  // in each, so it runs after every statement of the call is done).
+  class CallScope {
+   public:
+    explicit CallScope(SqliteRegistry* registry) : registry_(registry) {}
+    ~CallScope();
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+   private:
+    SqliteRegistry* registry_;
+  };
+
   Win32Error Ensure();
   void Close();
+  // Closes the connection but keeps the handles: they stay valid for the
+  // same store file.
+  void CloseConnection();
   Win32Error Resolve(RegKey key, Handle* handle);
   Win32Error ResolveLive(RegKey key, std::uint32_t needed_access,
                          Handle* handle);
@@ -81,6 +102,7 @@ class SqliteRegistry : public Registry {
   std::function<std::string()> store_path_;
   std::string open_path_;
   sqlite3* db_ = nullptr;
+  bool exclusive_ = false;  // db_ holds the store alone (see Ensure)
   StatementCache cache_;
   std::map<RegKey, Handle> handles_;
   RegKey next_handle_ = 0x1000;

@@ -1,10 +1,10 @@
 // The file seam over kernel32's wide entry points.
 #include <algorithm>
-#include <atomic>
 #include <string>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/win32/atomic_file_win32.h"
 #include "platform/win32/windows_lean.h"
 
 namespace vorela {
@@ -34,11 +34,6 @@ Win32Error FindLiteral(std::string_view path, WIN32_FIND_DATAW* data) {
 
 std::uint64_t SizeOf(const WIN32_FIND_DATAW& d) {
   return (static_cast<std::uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-}
-
-std::wstring ParentOf(const std::wstring& path) {
-  size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
 }
 
 // The path the platform resolves an open handle to, without the "\\?\" prefix.
@@ -167,41 +162,11 @@ class Win32FileSystem final : public FileSystem {
   }
 
   Win32Error WriteAtomic(std::string_view path, std::string_view bytes) override {
-    if (path.empty() || HasTrailingSeparator(path)) return kErrorPathNotFound;
-    const std::wstring target = Widen(path);
-    const DWORD attrs = GetFileAttributesW(target.c_str());
-    if (attrs != INVALID_FILE_ATTRIBUTES &&
-        (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
-      return kErrorAccessDenied;
-    }
-    static std::atomic<unsigned> counter{0};
-    std::wstring temp;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-      temp = ParentOf(target) + L"\\~" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-             std::to_wstring(counter++) + L".tmp";
-      file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return Last();
-    }
-    if (file == INVALID_HANDLE_VALUE) return kErrorCannotMake;
-    Win32Error result = kErrorSuccess;
-    size_t done = 0;
-    while (done < bytes.size() && result == kErrorSuccess) {
-      DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
-      DWORD written = 0;
-      if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) result = Last();
-      done += written;
-    }
-    if (result == kErrorSuccess && !FlushFileBuffers(file)) result = Last();
-    CloseHandle(file);
-    if (result == kErrorSuccess &&
-        !MoveFileExW(temp.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      result = Last();
-    }
-    if (result != kErrorSuccess) DeleteFileW(temp.c_str());
-    return result;
+    return Replace(path, bytes, false);
+  }
+
+  Win32Error WriteAtomicOwnerOnly(std::string_view path, std::string_view bytes) override {
+    return Replace(path, bytes, true);
   }
 
   Win32Error Copy(std::string_view from, std::string_view to) override {
@@ -289,6 +254,18 @@ class Win32FileSystem final : public FileSystem {
     DWORD next = read_only ? (attrs | FILE_ATTRIBUTE_READONLY) : (attrs & ~FILE_ATTRIBUTE_READONLY);
     if (next == 0) next = FILE_ATTRIBUTE_NORMAL;
     return SetFileAttributesW(w.c_str(), next) ? kErrorSuccess : Last();
+  }
+
+ private:
+  Win32Error Replace(std::string_view path, std::string_view bytes, bool owner_only) {
+    if (path.empty() || HasTrailingSeparator(path)) return kErrorPathNotFound;
+    const std::wstring target = Widen(path);
+    const DWORD attrs = GetFileAttributesW(target.c_str());
+    if (attrs != INVALID_FILE_ATTRIBUTES &&
+        (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
+      return kErrorAccessDenied;
+    }
+    return win32::ReplaceFileAtomically(target, bytes, owner_only);
   }
 };
 

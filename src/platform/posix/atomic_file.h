@@ -1,0 +1,44 @@
+// Whole-file replacement on POSIX: the bytes go to a temporary file beside the
+// target, are flushed, and that file is renamed over the target.
+//
+// Temporaries are named ".<name>.tmp-XXXXXX" (six random letters or digits).
+// The writer holds an exclusive flock on its temporary from the moment it
+// exists until it has been renamed, so a temporary nobody holds belongs to a
+// save that ended before it finished (killed, crashed, power lost). Each save
+// first removes such stale temporaries of its own target. What is guaranteed:
+// a live save's temporary is never removed, on any file system where flock
+// works between the processes involved; where flock is refused (ENOLCK on some
+// network file systems), temporaries are kept rather than guessed about. Not
+// guaranteed: a temporary whose mode denies its owner reading cannot be
+// checked and is kept; a file of the user's that happens to carry such a name
+// and is not held is removed.
+//
+// Modes: a file that exists keeps its permission bits (never world-writable,
+// never executable); a new file, and a file that was a link (the link is
+// replaced, nothing it points to is written), gets the process's usual mode,
+// 0666 less the umask, never world-writable. An owner-only file is 0600 less
+// the umask whatever it was before.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/error_codes.h"
+
+namespace vorela::posix {
+
+// The folder part of a native path ("." for a bare name, "/" for the root).
+std::string NativeParent(const std::string& native);
+
+// The last component of a native path, trailing slashes ignored.
+std::string NativeBaseName(const std::string& native);
+
+// Replaces the file at native (its parent must exist) with bytes. On failure
+// the old file is as it was and this save's temporary is gone.
+Win32Error ReplaceFileAtomically(const std::string& native, std::string_view bytes,
+                                 bool owner_only);
+
+// Removes the stale temporaries of folder/base; returns how many went.
+int RemoveStaleTemporaries(const std::string& folder, const std::string& base);
+
+}  // namespace vorela::posix
