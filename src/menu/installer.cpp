@@ -53,17 +53,24 @@ std::string SavedSetting(const Platform& platform, std::string_view key,
 }  // namespace
 
 template <class Statement>
-bool frmMenu::Attempt(Statement&& statement) {
+bool frmMenu::Attempt(Statement&& statement, const std::string* about) {
+  std::string problem;
   try {
     statement();
     return true;
   } catch (const Error& error) {
-    problems_.push_back(error.Description());
+    problem = error.Description();
   } catch (const std::exception& error) {
-    problems_.push_back(error.what());
+    problem = error.what();
   } catch (...) {
-    problems_.push_back("Unknown error");
+    problem = "Unknown error";
   }
+  // Errors of the cabinet reader do not say which file they are about.
+  if (about && !about->empty() && problem.find(*about) == std::string::npos) {
+    if (!problem.empty() && problem.back() == '.') problem.pop_back();
+    problem += ": " + *about;
+  }
+  problems_.push_back(problem);
   return false;
 }
 
@@ -87,6 +94,7 @@ frmMenu::frmMenu(const MenuServices& services, MenuState& state)
 frmMenu::~frmMenu() = default;
 
 void frmMenu::Form_Load() {
+  std::string cabinet;  // set while the cabinet is being read
   Attempt([&] {
     state_.ResourceDir = clsSystemFolder(platform_).System() + "\\tolresource";
     captions_.LoadCaptions(platform_, state_.ResourceDir + "\\lang.xml");
@@ -102,10 +110,12 @@ void frmMenu::Form_Load() {
                              std::int32_t,
                              const std::string&) { cab_FileFound(file_name); };
     cab_->CabName = state_.WorkDir + "\\temp.cab";
+    cabinet = cab_->CabName;
     cab_->Extract("", state_.WorkDir, "");
     cab_->GetInfo("");
+    cabinet.clear();
     DeleteFileOrRaise(platform_, state_.WorkDir + "\\temp.cab");
-  });
+  }, &cabinet);
   // A shared file alone may have set the success caption; a manifest that
   // was not imported still makes the package a failure.
   if (manifest_failed_) ShowFailure();

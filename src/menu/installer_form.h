@@ -58,9 +58,10 @@ class frmMenu {
   void ShowFailure();
   void ConfirmMenuAdded();
   // Runs one statement of the load or of a file's handler; a failure is
-  // noted in Problems() and the statement is abandoned.
+  // noted in Problems() (naming *about when given and not named already)
+  // and the statement is abandoned.
   template <class Statement>
-  bool Attempt(Statement&& statement);
+  bool Attempt(Statement&& statement, const std::string* about = nullptr);
   void MoveIntoPlace(const std::string& source, const std::string& target);
 
   const MenuServices services_;
