@@ -1,5 +1,6 @@
 #include "menu/installer.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "common/blowfish.h"
@@ -70,7 +71,10 @@ bool frmMenu::Attempt(Statement&& statement, const std::string* about) {
     if (!problem.empty() && problem.back() == '.') problem.pop_back();
     problem += ": " + *about;
   }
-  problems_.push_back(problem);
+  // The result display runs again after every later file: say it once.
+  if (std::find(problems_.begin(), problems_.end(), problem) == problems_.end()) {
+    problems_.push_back(problem);
+  }
   return false;
 }
 
