@@ -168,8 +168,9 @@ TEST_F(ProgramRuns, BothProgramsAnswerHelpAndVersionAndDoNothingElse) {
   const std::filesystem::path cleaner_exe(VORELA_CLEANER_EXE);
   const std::string cleaner = scratch_.NativeJoin("prog/" + cleaner_exe.filename().string());
   std::filesystem::copy_file(cleaner_exe, cleaner);
-  for (const auto& [program, name] :
-       {std::pair{menu_tool_, std::string("vorelamenu")}, std::pair{cleaner, std::string("vorelacleaner")}}) {
+  const std::pair<std::string, std::string> programs[] = {{menu_tool_, "vorelamenu"},
+                                                           {cleaner, "vorelacleaner"}};
+  for (const auto& [program, name] : programs) {
     for (const char* word : {"--help", "-h", "/?", "--version"}) {
       SCOPED_TRACE(name + " " + word);
       const ProgramResult run = RunProgram(program, word, {}, 60);

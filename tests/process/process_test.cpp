@@ -100,7 +100,8 @@ TEST(ProgramFolder, IsAFolderOfTheMachineMadeWithIt) {
   setenv("VORELA_ROOT", dir.native().c_str(), 1);
   const std::string folder = SystemProcess().ProgramFolder();
   std::error_code ec;
-  const bool made = std::filesystem::is_directory(dir.native() + "/drive_c/Program Files/vorela", ec);
+  const bool made =
+      std::filesystem::is_directory(dir.native() + "/drive_c/Program Files/vorela", ec);
   if (old) {
     setenv("VORELA_ROOT", saved.c_str(), 1);
   } else {

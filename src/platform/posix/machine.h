@@ -28,8 +28,8 @@ inline constexpr char kProgramFolder[] = "C:\\Program Files\\vorela";
 
 // Creates the root and the folders of a fresh machine when they are missing:
 // C:\windows\system32, C:\users\<user>\AppData\Roaming, C:\users\<user>\Temp,
-// C:\Program Files\Common Files, C:\Program Files\vorela. Idempotent; returns false if the root cannot
-// be created.
+// C:\Program Files\Common Files, C:\Program Files\vorela. Idempotent; returns
+// false if the root cannot be created.
 bool EnsureMachineFolders();
 
 // Maps a Windows-form path onto the native file system. Trailing separators are
