@@ -1,45 +1,86 @@
 #include "menu/file_ops.h"
 
 #include "common/error.h"
+#include "common/helpers.h"
 
 namespace vorela {
+namespace {
 
-void RaiseFileError(Win32Error code, const char* source) {
+std::int32_t RunTimeNumber(Win32Error code) {
   switch (code) {
     case kErrorFileNotFound:
-      throw Error(kErrorFileNotFoundRt, source, "File not found");
+      return kErrorFileNotFoundRt;
     case kErrorPathNotFound:
     case kErrorInvalidName:
     case kErrorBadPathname:
-      throw Error(kErrorPathNotFoundRt, source, "Path not found");
+      return kErrorPathNotFoundRt;
     case kErrorAccessDenied:
     case kErrorSharingViolation:
     case kErrorWriteProtect:
-      throw Error(kErrorPermissionDenied, source, "Permission denied");
+      return kErrorPermissionDenied;
     case kErrorDiskFull:
     case kErrorHandleDiskFull:
-      throw Error(kErrorDiskFullRt, source, "Disk full");
+      return kErrorDiskFullRt;
     default:
-      throw Error(kErrorPathFileAccess, source, "Path/File access error");
+      return kErrorPathFileAccess;
   }
+}
+
+// A copy fails on its source or its target; the code alone does not say
+// which, so the source is blamed only when it cannot be read at all.
+std::string_view CopyCulprit(const Platform& platform, std::string_view from,
+                             std::string_view to, Win32Error code) {
+  if (code == kErrorBadFileType || !FileExists(platform, from)) return from;
+  return to;
+}
+
+}  // namespace
+
+std::string FileErrorText(Win32Error code) {
+  switch (RunTimeNumber(code)) {
+    case kErrorFileNotFoundRt:
+      return "File not found";
+    case kErrorPathNotFoundRt:
+      return "Path not found";
+    case kErrorPermissionDenied:
+      return "Permission denied";
+    case kErrorDiskFullRt:
+      return "Disk full";
+    default:
+      return "Path/File access error";
+  }
+}
+
+void RaiseFileError(Win32Error code, const char* source, std::string_view path) {
+  throw Error(RunTimeNumber(code), source, FileErrorText(code) + ": " + std::string(path));
 }
 
 void CopyFileOrRaise(const Platform& platform, std::string_view from,
                      std::string_view to) {
   if (Win32Error code = platform.files->Copy(from, to)) {
-    RaiseFileError(code, "FileCopy");
+    RaiseFileError(code, "FileCopy", CopyCulprit(platform, from, to, code));
   }
+}
+
+void CopyPackageOrRaise(const Platform& platform, std::string_view from,
+                        std::string_view to) {
+  const Win32Error code = platform.files->CopyPlainFile(from, to);
+  if (code == kErrorBadFileType) {
+    throw Error(kErrorPathFileAccess, "FileCopy",
+                "Not a regular file: " + std::string(from));
+  }
+  if (code) RaiseFileError(code, "FileCopy", CopyCulprit(platform, from, to, code));
 }
 
 void DeleteFileOrRaise(const Platform& platform, std::string_view path) {
   if (Win32Error code = platform.files->Delete(path)) {
-    RaiseFileError(code, "Kill");
+    RaiseFileError(code, "Kill", path);
   }
 }
 
 void MakeDirectoryOrRaise(const Platform& platform, std::string_view path) {
   if (Win32Error code = platform.files->MakeDirectory(path)) {
-    RaiseFileError(code, "MkDir");
+    RaiseFileError(code, "MkDir", path);
   }
 }
 

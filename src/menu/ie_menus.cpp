@@ -4,6 +4,7 @@
 
 #include "common/registry_helpers.h"
 #include "common/system_folder.h"
+#include "menu/menu_id.h"
 
 namespace vorela {
 namespace {
@@ -88,6 +89,9 @@ void RemoveToolIeMenus(const Platform& platform) {
 
 void RegisterIeMenu(const Platform& platform, MenuState& state,
                     const IeMenuRecord& menu) {
+  // Without a usable ID the entry would run some other file than a script
+  // page of the resource folder ("\htm\.htm", "\htm\..\..\x.htm").
+  if (!IsUsableMenuId(menu.MENUID)) return;
   const std::string script = clsSystemFolder(platform).System() +
                              "\\tolresource\\htm\\" + menu.MENUID + ".htm";
   std::string found;
@@ -107,6 +111,7 @@ void RegisterIeMenu(const Platform& platform, MenuState& state,
 void RegisterPackageIeMenu(const Platform& platform,
                            std::string_view resource_dir, std::string_view id,
                            std::string_view display_name) {
+  if (!IsUsableMenuId(id)) return;
   const std::string script =
       std::string(resource_dir) + "\\htm\\" + std::string(id) + ".htm";
   std::string found;

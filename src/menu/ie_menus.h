@@ -34,7 +34,8 @@ void RemoveToolIeMenus(const Platform& platform);
 
 // Creates or replaces the entry of one menu file menu. A replaced entry keeps
 // its "(&n)" prefix; a new one is numbered with state.IeMenuCounter, which
-// goes up by one either way.
+// goes up by one either way. A menu whose MENUID is missing or not usable as
+// a file name (IsUsableMenuId) gets no entry and no number.
 void RegisterIeMenu(const Platform& platform, MenuState& state,
                     const IeMenuRecord& menu);
 
@@ -45,7 +46,8 @@ void RegisterIeMenusFromFile(const MenuServices& services, MenuState& state,
 
 // The package import's create-or-replace: the script page lies in
 // resource_dir; a new entry is numbered with the count of the tool's other
-// entries met before it in enumeration order.
+// entries met before it in enumeration order. An ID that IsUsableMenuId
+// refuses gets no entry.
 void RegisterPackageIeMenu(const Platform& platform,
                            std::string_view resource_dir, std::string_view id,
                            std::string_view display_name);

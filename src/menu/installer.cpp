@@ -1,5 +1,8 @@
 #include "menu/installer.h"
 
+#include <algorithm>
+#include <exception>
+
 #include "common/blowfish.h"
 #include "common/error.h"
 #include "common/helpers.h"
@@ -10,7 +13,9 @@
 #include "menu/file_ops.h"
 #include "menu/ie_menus.h"
 #include "menu/installer_form.h"
+#include "menu/menu_id.h"
 #include "menu/menu_merge.h"
+#include "platform/xml_dom.h"
 
 namespace vorela {
 namespace {
@@ -33,7 +38,45 @@ std::string DecryptedName(const std::string& name) {
   return decrypted;
 }
 
+// The text of xmlroot/<key> as the file on disk holds it now; "" when the
+// file or the element cannot be read.
+std::string SavedSetting(const Platform& platform, std::string_view key,
+                         std::string_view file) {
+  std::string text;
+  SkipOnError([&] {
+    std::unique_ptr<XmlDocument> doc = platform.xml->CreateDocument();
+    if (!doc || doc->Load(*platform.files, file) != XmlLoadResult::kLoaded) return;
+    text = doc->SelectSingleNode("xmlroot/" + std::string(key)).Text();
+  });
+  return text;
+}
+
 }  // namespace
+
+template <class Statement>
+bool frmMenu::Attempt(Statement&& statement, const std::string* about) {
+  std::string problem;
+  try {
+    statement();
+    return true;
+  } catch (const Error& error) {
+    problem = error.Description();
+  } catch (const std::exception& error) {
+    problem = error.what();
+  } catch (...) {
+    problem = "Unknown error";
+  }
+  // Errors of the cabinet reader do not say which file they are about.
+  if (about && !about->empty() && problem.find(*about) == std::string::npos) {
+    if (!problem.empty() && problem.back() == '.') problem.pop_back();
+    problem += ": " + *about;
+  }
+  // The result display runs again after every later file: say it once.
+  if (std::find(problems_.begin(), problems_.end(), problem) == problems_.end()) {
+    problems_.push_back(problem);
+  }
+  return false;
+}
 
 frmMenu::frmMenu(const MenuServices& services, MenuState& state)
     : services_(services), platform_(*services.platform), state_(state) {
@@ -55,7 +98,8 @@ frmMenu::frmMenu(const MenuServices& services, MenuState& state)
 frmMenu::~frmMenu() = default;
 
 void frmMenu::Form_Load() {
-  SkipOnError([&] {
+  std::string cabinet;  // set while the cabinet is being read
+  Attempt([&] {
     state_.ResourceDir = clsSystemFolder(platform_).System() + "\\tolresource";
     captions_.LoadCaptions(platform_, state_.ResourceDir + "\\lang.xml");
     content_.title = captions_.GetCaption("801");
@@ -70,14 +114,19 @@ void frmMenu::Form_Load() {
                              std::int32_t,
                              const std::string&) { cab_FileFound(file_name); };
     cab_->CabName = state_.WorkDir + "\\temp.cab";
+    cabinet = cab_->CabName;
     cab_->Extract("", state_.WorkDir, "");
     cab_->GetInfo("");
+    cabinet.clear();
     DeleteFileOrRaise(platform_, state_.WorkDir + "\\temp.cab");
-  });
+  }, &cabinet);
+  // A shared file alone may have set the success caption; a manifest that
+  // was not imported still makes the package a failure.
+  if (manifest_failed_) ShowFailure();
 }
 
 void frmMenu::cab_FileFound(const std::string& name) {
-  SkipOnError([&] {
+  Attempt([&] {
     if (Utf16Length(name) <= 4) return;
     // The cabinet reader hands over the name after its last "\"; a name that
     // still holds a separator or a drive would lead outside the folders the
@@ -139,7 +188,8 @@ void frmMenu::ImportManifest(const std::string& name) {
   ReadManifest(decrypted);
   DeleteFileOrRaise(platform_, decrypted);
   DeleteFileOrRaise(platform_, source);
-  ImportMenu();
+  menu_merged_ = ImportMenu();
+  if (!menu_merged_) manifest_failed_ = true;
   state_.ImportStatus[2] = '1';
 }
 
@@ -147,20 +197,39 @@ void frmMenu::ReadManifest(const std::string& path) {
   package_menu_ = ReadMenuManifest(platform_, path);
 }
 
-void frmMenu::ImportMenu() {
+bool frmMenu::ImportMenu() {
   const MenuRecord& menu = package_menu_;
-  if (menu.ID.empty()) return;
+  if (menu.ID.empty()) {
+    problems_.push_back("The menu manifest names no menu ID");
+    return false;
+  }
+  // The ID names the menu's script page; one that could name another file
+  // is neither registered nor merged.
+  if (!IsUsableMenuId(menu.ID)) {
+    problems_.push_back("The menu ID cannot name a file: " + menu.ID);
+    return false;
+  }
   iniXml_ = MakeDataFilePaths(clsSystemFolder(platform_).System(),
                               clsSystemFolder(platform_).Appdata());
   if (menu.IE == "1") {
     RegisterPackageIeMenu(platform_, state_.ResourceDir, menu.ID, menu.SNAME);
   }
+  bool merged = true;
+  auto check = [&](Win32Error result, const std::string& target) {
+    if (result == kErrorSuccess) return;
+    merged = false;
+    problems_.push_back(
+        (result == kErrorInvalidData ? std::string("The menu could not be merged")
+                                     : FileErrorText(result)) +
+        ": " + target);
+  };
   if (IsMainWebMenu(menu)) {
-    MergeWebMain(platform_, menu, iniXml_);
+    check(MergeWebMain(platform_, menu, iniXml_), iniXml_.iniWebMain);
   } else {
-    MergeWebMenu(platform_, menu, iniXml_);
-    MergeCategory(platform_, menu, iniXml_);
+    check(MergeWebMenu(platform_, menu, iniXml_), iniXml_.iniWebMenu);
+    check(MergeCategory(platform_, menu, iniXml_), iniXml_.iniCategory);
   }
+  return merged;
 }
 
 void frmMenu::ShowResult() {
@@ -171,26 +240,98 @@ void frmMenu::ShowResult() {
   content_.texts[3] = ReplaceAll(menu.HINT, "||", "\r\n");
   const std::string icon = state_.ResourceDir + "\\icon\\" + menu.ICON;
   if (!services_.window->CanLoadPicture(icon)) {
-    throw Error(kErrorFileNotFoundRt, "LoadPicture", "File not found");
+    throw Error(kErrorFileNotFoundRt, "LoadPicture", "File not found: " + icon);
   }
   content_.icon_path = icon;
+  // Success needs the menu in the saved files, and MENUADD needs them too:
+  // the launcher takes the flag as word that the menus changed.
+  // (Why it was not merged is already among the problems.)
+  if (!menu_merged_) return;
+  ConfirmMenuAdded();
+  ShowSuccess();
+}
+
+void frmMenu::ConfirmMenuAdded() {
   SetXml(platform_, "MENUADD", "1", iniXml_.iniTolvane,
          SettingsLocation{iniXml_.iniTolvane, iniXml_.iniPath});
-  ShowSuccess();
+  // SetXml reports nothing: the file read back is the proof.
+  if (SavedSetting(platform_, "MENUADD", iniXml_.iniTolvane) != "1") {
+    throw Error(kErrorPathFileAccess, "SetXml",
+                "MENUADD could not be saved: " + iniXml_.iniTolvane);
+  }
 }
 
 void frmMenu::ShowSuccess() {
   content_.message = captions_.GetCaption("808");
   content_.message_color = kColorBlue;
   content_.note_visible = true;
+  succeeded_ = true;
 }
 
-void RunInstallerWindow(const MenuServices& services, MenuState& state) {
+void frmMenu::ShowFailure() {
+  content_.message = captions_.GetCaption("807");
+  content_.message_color = kColorRed;
+  content_.note_visible = false;
+  succeeded_ = false;
+}
+
+namespace {
+
+// Removes temp.cab when the import is over, whatever stopped it: a package
+// that failed to unpack must not leave its copy behind.
+class CabinetCopy {
+ public:
+  CabinetCopy(const Platform& platform, std::string path)
+      : platform_(platform), path_(std::move(path)) {}
+  ~CabinetCopy() {
+    if (FileExists(platform_, path_)) platform_.files->Delete(path_);
+  }
+  CabinetCopy(const CabinetCopy&) = delete;
+  CabinetCopy& operator=(const CabinetCopy&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  const Platform& platform_;
+  std::string path_;
+};
+
+std::unique_ptr<ProcessLock> TakeTurn(const Platform& platform,
+                                      const std::string& lock_file) {
+  Win32Error error = kErrorSuccess;
+  std::unique_ptr<ProcessLock> lock =
+      platform.process->LockExclusive(lock_file, &error);
+  if (!lock) RaiseFileError(error ? error : kErrorAccessDenied, "Lock", lock_file);
+  return lock;
+}
+
+}  // namespace
+
+bool RunPackageImport(const MenuServices& services, MenuState& state,
+                      const std::string& package,
+                      std::vector<std::string>* problems) {
+  const Platform& platform = *services.platform;
+  state.ImportStatus = "000";
+  if (!FileExists(platform, state.WorkDir)) {
+    MakeDirectoryOrRaise(platform, state.WorkDir);
+  }
   frmMenu form(services, state);
-  form.Form_Load();
+  {
+    // Imports take turns: all of them unpack into the one work folder and
+    // edit the same menu files, from the copy to the last merge.
+    const std::unique_ptr<ProcessLock> turn =
+        TakeTurn(platform, state.WorkDir + "\\" + kImportLockName);
+    const CabinetCopy cabinet(platform, state.WorkDir + "\\temp.cab");
+    if (FileExists(platform, cabinet.path())) {
+      DeleteFileOrRaise(platform, cabinet.path());
+    }
+    CopyPackageOrRaise(platform, package, cabinet.path());
+    form.Form_Load();
+  }
+  if (problems) *problems = form.Problems();
   // A package with several manifests is installed without showing anything.
-  if (form.ManifestCount() > 1) return;
+  if (form.ManifestCount() > 1) return form.AllManifestsImported();
   services.window->Run(form.Content());
+  return form.Succeeded();
 }
 
 }  // namespace vorela

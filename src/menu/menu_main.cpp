@@ -12,56 +12,47 @@
 namespace vorela {
 namespace {
 
-// The program's folder: its path up to the last separator.
-std::string ProgramFolder(const Platform& platform) {
-  const std::string path = platform.process->ProgramPath();
-  const std::size_t last = path.find_last_of("\\/");
-  return last == std::string::npos ? std::string() : path.substr(0, last);
-}
-
-bool IsPackagePath(const Platform& platform, const std::string& argument) {
+// The argument names a package: long enough and ending in ".vorela" in any
+// case. Whether it exists is asked separately, so that a missing package can
+// be told apart from an argument of no mode.
+bool LooksLikePackagePath(const std::string& argument) {
   return Utf16Length(argument) >= 8 &&
-         AsciiLower(LastChars(argument, 7)) == ".vorela" &&
-         FileExists(platform, argument);
+         AsciiLower(LastChars(argument, 7)) == ".vorela";
 }
 
 }  // namespace
 
-void Main(const MenuServices& services, MenuState& state) {
+bool Main(const MenuServices& services, MenuState& state) {
   const Platform& platform = *services.platform;
-  state.WorkDir = ProgramFolder(platform) + "\\work";
+  state.WorkDir = platform.process->ProgramFolder() + "\\work";
   const std::string argument =
       ReplaceAll(platform.process->CommandLineArgs(), "\"", "");
   FixIeMenuContexts(platform);
 
-  if (argument.empty()) {
-    ResetIeMenus(services, state);
-    return;
-  }
+  if (argument.empty()) return ResetIeMenus(services, state);
   if (argument == "xml") {
     InstallDefaultMenus(services, state);
-    return;
+    return true;
   }
-  if (IsPackagePath(platform, argument)) {
-    state.ImportStatus = "000";
-    if (!FileExists(platform, state.WorkDir)) {
-      MakeDirectoryOrRaise(platform, state.WorkDir);
+  if (LooksLikePackagePath(argument)) {
+    if (!FileExists(platform, argument)) {
+      throw Error(kErrorFileNotFoundRt, "vorelamenu",
+                  "The package does not exist: " + argument);
     }
-    const std::string cabinet = state.WorkDir + "\\temp.cab";
-    if (FileExists(platform, cabinet)) DeleteFileOrRaise(platform, cabinet);
-    CopyFileOrRaise(platform, argument, cabinet);
-    RunInstallerWindow(services, state);
+    return RunPackageImport(services, state, argument, &state.Problems);
   }
-  // Any other argument ("ie", a package that does not exist): the repair
-  // above was the whole job.
+  // Any other argument ("ie", say): the repair above was the whole job.
+  return true;
 }
 
-void RunMenuTool(const MenuServices& services) {
+int RunMenuTool(const MenuServices& services,
+                std::vector<std::string>* problems) {
   MenuState state;
   std::string description;
   try {
-    Main(services, state);
-    return;
+    const bool done = Main(services, state);
+    if (problems) *problems = state.Problems;
+    return done ? 0 : 1;
   } catch (const Error& error) {
     description = error.Description();
   } catch (const std::exception& error) {
@@ -69,7 +60,9 @@ void RunMenuTool(const MenuServices& services) {
   } catch (...) {
     description = "Unknown error";
   }
+  if (problems) *problems = state.Problems;
   services.platform->ui->ShowMessage(description, kMenuToolTitle, kMbOk);
+  return 1;
 }
 
 }  // namespace vorela

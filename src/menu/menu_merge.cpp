@@ -82,8 +82,19 @@ XmlNode ExistingRoot(XmlDocument& doc) {
   return root;
 }
 
-void Save(const Platform& platform, XmlDocument& doc, std::string_view target) {
-  SkipOnError([&] { SaveXmlDocument(platform, doc, target); });
+// Saves the document and says whether the element with this ID stands in
+// what was saved. A document without a place for it (no xmlroot) is still
+// saved as it is, as a merge always has; it just does not count as merged.
+Win32Error SaveWith(const Platform& platform, XmlDocument& doc,
+                    std::string_view target, std::string_view tag,
+                    std::string_view id) {
+  XmlNode placed;
+  SkipOnError([&] { placed = FindMenuElement(doc, tag, id); });
+  if (!platform.files) return kErrorInvalidData;
+  Win32Error result = kErrorInvalidData;
+  SkipOnError([&] { result = doc.Save(*platform.files, target); });
+  if (result != kErrorSuccess) return result;
+  return placed ? kErrorSuccess : kErrorInvalidData;
 }
 
 }  // namespace
@@ -93,12 +104,14 @@ XmlNode FindMenuElement(XmlDocument& doc, std::string_view tag,
   return doc.FindElementByChildText(tag, "MENUID", id);
 }
 
-void MergeWebMain(const Platform& platform, const MenuRecord& menu,
-                  const DataFilePaths& paths) {
+Win32Error MergeWebMain(const Platform& platform, const MenuRecord& menu,
+                        const DataFilePaths& paths) {
   const std::string& target = paths.iniWebMain;
   std::unique_ptr<XmlDocument> doc;
   bool existing = false;
-  if (!OpenTarget(platform, paths, target, &doc, &existing)) return;
+  if (!OpenTarget(platform, paths, target, &doc, &existing)) {
+    return kErrorInvalidData;
+  }
   const Fields fields = {{"DISPNAME", &menu.SNAME}, {"HINT", &menu.HINT},
                          {"ICON", &menu.ICON},      {"IE", &menu.IE},
                          {"MENUID", &menu.ID},      {"CATEGORY", &menu.CID}};
@@ -113,15 +126,17 @@ void MergeWebMain(const Platform& platform, const MenuRecord& menu,
   } else {
     AppendElement(*doc, NewRoot(*doc), "menu", fields);
   }
-  Save(platform, *doc, target);
+  return SaveWith(platform, *doc, target, "menu", menu.ID);
 }
 
-void MergeWebMenu(const Platform& platform, const MenuRecord& menu,
-                  const DataFilePaths& paths) {
+Win32Error MergeWebMenu(const Platform& platform, const MenuRecord& menu,
+                        const DataFilePaths& paths) {
   const std::string& target = paths.iniWebMenu;
   std::unique_ptr<XmlDocument> doc;
   bool existing = false;
-  if (!OpenTarget(platform, paths, target, &doc, &existing)) return;
+  if (!OpenTarget(platform, paths, target, &doc, &existing)) {
+    return kErrorInvalidData;
+  }
   const Fields provider_fields = {{"DISPNAME", &menu.PDISPNAME},
                                   {"ICON", &menu.PICON},
                                   {"MENUID", &menu.PMENUID}};
@@ -162,15 +177,17 @@ void MergeWebMenu(const Platform& platform, const MenuRecord& menu,
                    {"CATEGORY", &menu.CID},
                    {"KEYNO", &kNewKeyNo}});
   }
-  Save(platform, *doc, target);
+  return SaveWith(platform, *doc, target, "menu", menu.ID);
 }
 
-void MergeCategory(const Platform& platform, const MenuRecord& menu,
-                   const DataFilePaths& paths) {
+Win32Error MergeCategory(const Platform& platform, const MenuRecord& menu,
+                         const DataFilePaths& paths) {
   const std::string& target = paths.iniCategory;
   std::unique_ptr<XmlDocument> doc;
   bool existing = false;
-  if (!OpenTarget(platform, paths, target, &doc, &existing)) return;
+  if (!OpenTarget(platform, paths, target, &doc, &existing)) {
+    return kErrorInvalidData;
+  }
   const Fields fields = {
       {"DISPNAME", &menu.CNAME}, {"ICON", &menu.CICON}, {"MENUID", &menu.CID}};
   if (existing) {
@@ -184,7 +201,7 @@ void MergeCategory(const Platform& platform, const MenuRecord& menu,
   } else {
     AppendElement(*doc, NewRoot(*doc), "menu", fields);
   }
-  Save(platform, *doc, target);
+  return SaveWith(platform, *doc, target, "menu", menu.CID);
 }
 
 }  // namespace vorela

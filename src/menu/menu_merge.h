@@ -6,7 +6,10 @@
 // an update finds missing is not created. A target that exists but cannot be
 // parsed is kept beside it under "<file>.unreadable" and a new file holding
 // just the new element is written; a target that cannot be read is left alone.
-// All run in skip-on-error mode: they report nothing and never throw.
+// All run in skip-on-error mode and never throw. Each returns kErrorSuccess
+// only once the menu stands in the file it saved; otherwise the reason: the
+// save's own error (a read-only folder, a full disk), or kErrorInvalidData
+// when the file had no place for it (no xmlroot) or could not be edited.
 #pragma once
 
 #include <string_view>
@@ -18,18 +21,18 @@
 namespace vorela {
 
 // A main web menu into iniWebMain.
-void MergeWebMain(const Platform& platform, const MenuRecord& menu,
+Win32Error MergeWebMain(const Platform& platform, const MenuRecord& menu,
                   const DataFilePaths& paths);
 
 // A provider web menu into iniWebMenu: first its provider (PROV), then the
 // menu itself. An existing menu is updated where it stands (under whichever
 // provider holds it) and keeps its IE and KEYNO; a new one goes under the
 // record's provider with KEYNO "0".
-void MergeWebMenu(const Platform& platform, const MenuRecord& menu,
+Win32Error MergeWebMenu(const Platform& platform, const MenuRecord& menu,
                   const DataFilePaths& paths);
 
 // The menu's category into iniCategory (for provider web menus only).
-void MergeCategory(const Platform& platform, const MenuRecord& menu,
+Win32Error MergeCategory(const Platform& platform, const MenuRecord& menu,
                    const DataFilePaths& paths);
 
 // The first element named tag (document order, any depth) with a child whose

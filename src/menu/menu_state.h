@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/installer_window.h"
 #include "platform/platform.h"
@@ -31,6 +32,9 @@ struct MenuState {
   std::string ImportStatus = "000";
   // Number used in the names of context-menu keys written in "xml" mode.
   std::int32_t IeMenuCounter = 0;
+  // What went wrong in the run without stopping it, one line each, naming
+  // the file at fault; the program prints them when its mode failed.
+  std::vector<std::string> Problems;
 };
 
 // The seams one run of the tool uses. None is owned.

@@ -5,6 +5,7 @@
 #include "common/registry_helpers.h"
 #include "common/system_folder.h"
 #include "common/text_util.h"
+#include "menu/file_ops.h"
 #include "menu/ie_menus.h"
 #include "menu/menu_modes.h"
 
@@ -57,25 +58,39 @@ void RenameWebMenuDisplayNames(const Platform& platform) {
   }
 }
 
-void DeleteScriptPages(const Platform& platform,
-                       std::string_view resource_dir) {
+bool DeleteScriptPages(const Platform& platform, std::string_view resource_dir,
+                       std::vector<std::string>* problems) {
   const std::string folder = std::string(resource_dir) + "\\htm";
   std::vector<std::string> names;
+  // No folder, no pages: nothing is left behind.
   if (platform.files->ListFiles(folder, "*.htm", &names) != kErrorSuccess) {
-    return;
+    return true;
   }
+  bool all_gone = true;
   for (const std::string& name : names) {
-    platform.files->Delete(folder + "\\" + name);
+    const std::string path = folder + "\\" + name;
+    if (Win32Error e = platform.files->Delete(path)) {
+      all_gone = false;
+      if (problems) problems->push_back(FileErrorText(e) + ": " + path);
+    }
   }
+  return all_gone;
 }
 
-void ResetIeMenus(const MenuServices& services, MenuState& state) {
+bool ResetIeMenus(const MenuServices& services, MenuState& state) {
   const Platform& platform = *services.platform;
   state.ResourceDir = clsSystemFolder(platform).System() + "\\tolresource";
   RemoveToolIeMenus(platform);
   RenameWebMenuDisplayNames(platform);
-  DeleteScriptPages(platform, state.ResourceDir);
-  RegWriteValue(platform, kHkeyCurrentUser, kVorelaKey, "MENUADD", "1", false);
+  const bool pages_gone =
+      DeleteScriptPages(platform, state.ResourceDir, &state.Problems);
+  const bool flagged = RegWriteValue(platform, kHkeyCurrentUser, kVorelaKey,
+                                     "MENUADD", "1", false);
+  if (!flagged) {
+    state.Problems.push_back("MENUADD could not be written: HKEY_CURRENT_USER\\" +
+                             std::string(kVorelaKey));
+  }
+  return pages_gone && flagged;
 }
 
 }  // namespace vorela

@@ -29,6 +29,7 @@ inline constexpr Win32Error kErrorInvalidName = 123;
 inline constexpr Win32Error kErrorDirNotEmpty = 145;
 inline constexpr Win32Error kErrorBadPathname = 161;
 inline constexpr Win32Error kErrorAlreadyExists = 183;
+inline constexpr Win32Error kErrorBadFileType = 222;
 inline constexpr Win32Error kErrorFilenameExcedRange = 206;
 inline constexpr Win32Error kErrorMoreData = 234;
 inline constexpr Win32Error kErrorNoMoreItems = 259;

@@ -55,6 +55,14 @@ class FileSystem {
   // Copies a file over an existing destination (replaced whole, atomically).
   virtual Win32Error Copy(std::string_view from, std::string_view to) = 0;
 
+  // Copies the plain file `from` over `to` in fixed-size blocks, so memory use
+  // does not grow with the file. The source must be a file of bytes: a folder,
+  // a device, a FIFO or a socket (also behind a link) is refused with
+  // kErrorBadFileType before anything is read, and the call never waits for a
+  // writer. `to` is replaced whole; on failure it is left as it was and no
+  // partial copy remains. The base version suits in-memory file systems.
+  virtual Win32Error CopyPlainFile(std::string_view from, std::string_view to);
+
   // Deletes one file (not a folder). A read-only file is refused (5).
   virtual Win32Error Delete(std::string_view path) = 0;
 

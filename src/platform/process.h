@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -9,11 +10,25 @@
 
 namespace vorela {
 
+// An exclusive lock that processes take turns on. It is released when the
+// object is destroyed, and by the system when the holding process ends,
+// however it ends, so a killed holder never blocks the next one for good.
+class ProcessLock {
+ public:
+  virtual ~ProcessLock() = default;
+};
+
 class Process {
  public:
   virtual ~Process() = default;
   // Full path of the running program's file, in Windows form.
   virtual std::string ProgramPath() = 0;
+  // The program's own folder in the machine's layout: the folder that holds
+  // its work folder. On Windows that is the folder of ProgramPath(). The POSIX
+  // machine has a folder of its own for it (C:\Program Files\vorela), so two
+  // machines never share one and the binaries may sit in a read-only place;
+  // ProgramPath() still names the real executable.
+  virtual std::string ProgramFolder();
   // The argument text: everything after the program's name and the one blank
   // that separates it, unchanged (quotes included).
   virtual std::string CommandLineArgs() = 0;
@@ -22,6 +37,12 @@ class Process {
   // never start a different program.
   virtual Win32Error StartDetached(std::string_view program, std::string_view args,
                                    bool minimized) = 0;
+  // Waits until this process holds the exclusive lock of lock_file (created
+  // when missing; its folder must exist) and returns it. Null, with *error
+  // set, when the file cannot be created or locked. The lock is not handed
+  // to programs this process starts.
+  virtual std::unique_ptr<ProcessLock> LockExclusive(std::string_view lock_file,
+                                                     Win32Error* error) = 0;
 };
 
 Process& SystemProcess();

@@ -20,7 +20,8 @@ namespace vorela::testing {
 #ifdef _WIN32
 
 int RunProgram(const std::string& program, const std::string& arguments,
-               const std::string& output_native_path) {
+               const std::string& output_native_path,
+               const std::string& error_native_path) {
   // The runtime joins the pieces with one blank and adds no quotes: the
   // program's own path is quoted here, the argument text goes as it is.
   const std::string quoted = "\"" + program + "\"";
@@ -28,23 +29,34 @@ int RunProgram(const std::string& program, const std::string& arguments,
   if (!arguments.empty()) argv.push_back(arguments.c_str());
   argv.push_back(nullptr);
   std::fflush(stdout);
-  const int saved = _dup(1);
+  std::fflush(stderr);
+  const int saved_out = _dup(1);
+  const int saved_err = _dup(2);
   const int out = _open(output_native_path.c_str(),
                         _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0644);
   if (out >= 0) {
     _dup2(out, 1);
     _close(out);
   }
+  const int err = _open(error_native_path.c_str(),
+                        _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0644);
+  if (err >= 0) {
+    _dup2(err, 2);
+    _close(err);
+  }
   const intptr_t code = _spawnv(_P_WAIT, program.c_str(), argv.data());
-  _dup2(saved, 1);
-  _close(saved);
+  _dup2(saved_out, 1);
+  _close(saved_out);
+  _dup2(saved_err, 2);
+  _close(saved_err);
   return static_cast<int>(code);
 }
 
 #else
 
 int RunProgram(const std::string& program, const std::string& arguments,
-               const std::string& output_native_path) {
+               const std::string& output_native_path,
+               const std::string& error_native_path) {
   // The POSIX process backend joins argv[1..] with blanks: one piece keeps
   // the text exactly.
   std::vector<char*> argv = {const_cast<char*>(program.c_str())};
@@ -53,6 +65,8 @@ int RunProgram(const std::string& program, const std::string& arguments,
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, output_native_path.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, error_native_path.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = 0;
   const int started = posix_spawn(&pid, program.c_str(), &actions, nullptr,

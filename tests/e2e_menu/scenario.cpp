@@ -12,6 +12,7 @@
 #include "common/reg_file.h"
 #include "common/system_folder.h"
 #include "common/text_util.h"
+#include "common/version.h"
 #include "e2e_menu/run_program.h"
 #include "platform/platform.h"
 #include "support/scratch.h"
@@ -110,6 +111,7 @@ class ScenarioRun {
     }
     platform_.files->DeleteTree(resource_, true);
     platform_.files->DeleteTree(user_, true);
+    platform_.files->DeleteTree(WorkFolder(), true);
     ASSERT_TRUE(CreateFolderPath(*platform_.files, resource_));
   }
 
@@ -131,8 +133,19 @@ class ScenarioRun {
   std::string Expand(const std::string& text) {
     std::string out = ReplaceAll(text, "%RES%", resource_);
     out = ReplaceAll(out, "%USER%", user_);
-    out = ReplaceAll(out, "%WORK%", program_folder_ + "\\work");
+    out = ReplaceAll(out, "%WORK%", WorkFolder());
+    out = ReplaceAll(out, "%VERSION%", kVersion);
     return ReplaceAll(out, "%PKG%", packages_);
+  }
+
+  // The tool's work folder: beside the program on Windows, in the machine's
+  // own program folder on POSIX.
+  std::string WorkFolder() const {
+#ifdef _WIN32
+    return program_folder_ + "\\work";
+#else
+    return "C:\\Program Files\\vorela\\work";
+#endif
   }
 
   void Write(const std::string& path, const std::string& bytes) {
@@ -214,12 +227,20 @@ class ScenarioRun {
     } else if (verb == "package") {
       need(3);
       Package(words);
-    } else if (verb == "run") {
-      const std::string arguments =
-          line.size() > 4 ? Expand(line.substr(4)) : "";
+    } else if (verb == "run" || verb == "run-failing") {
+      const std::string arguments = line.size() > verb.size() + 1
+                                        ? Expand(line.substr(verb.size() + 1))
+                                        : "";
       const std::string output = scratch_.NativeJoin("output.txt");
-      ASSERT_EQ(RunProgram(program_, arguments, output), 0);
+      const std::string errors = scratch_.NativeJoin("errors.txt");
+      const int code = RunProgram(program_, arguments, output, errors);
       output_ = ReadNativeFile(output);
+      errors_ = ReadNativeFile(errors);
+      if (verb == "run") {
+        ASSERT_EQ(code, 0) << errors_;
+      } else {
+        ASSERT_GT(code, 0) << "the tool reported success";
+      }
     } else if (verb == "expect-reg") {
       need(2);
       EXPECT_EQ(ExportedKeys(), RegLines(Data(words[1])));
@@ -241,6 +262,17 @@ class ScenarioRun {
       const std::string text = line.substr(line.find(' ') + 1);
       EXPECT_NE(output_.find(text), std::string::npos) << output_;
 #endif
+    } else if (verb == "expect-printed") {
+      const std::string text = Expand(line.substr(line.find(' ') + 1));
+      EXPECT_NE(output_.find(text), std::string::npos) << output_;
+    } else if (verb == "expect-error") {
+      const std::string text = Expand(line.substr(line.find(' ') + 1));
+      EXPECT_NE(errors_.find(text), std::string::npos) << errors_;
+    } else if (verb == "expect-box") {
+#ifndef _WIN32
+      const std::string text = Expand(line.substr(line.find(' ') + 1));
+      EXPECT_NE(errors_.find("vorelamenu: " + text), std::string::npos) << errors_;
+#endif
     } else if (verb == "expect-no-output") {
 #ifndef _WIN32
       EXPECT_EQ(output_, "");
@@ -259,6 +291,7 @@ class ScenarioRun {
   std::string packages_;
   std::string program_;
   std::string output_;
+  std::string errors_;
 };
 
 }  // namespace

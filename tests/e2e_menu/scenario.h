@@ -12,7 +12,8 @@
 //                                 with a ".enc" ending is DATA encrypted with
 //                                 the manifest key
 //   run [ARGUMENTS]               run the tool; the rest of the line is its
-//                                 argument text, unchanged
+//                                 argument text, unchanged; it must exit 0
+//   run-failing [ARGUMENTS]       the same, and it must exit with a failure
 //   expect-reg FILE.reg           the tool's registry keys, exported
 //   expect-file PATH DATA         the file holds exactly DATA's bytes
 //   expect-missing PATH           the file does not exist
@@ -21,9 +22,16 @@
 //                                 window; the Windows build shows it instead,
 //                                 so there this check is skipped)
 //   expect-no-output              the last run printed nothing (no window)
+//   expect-printed TEXT           its standard output holds TEXT (both builds)
+//   expect-error TEXT             its standard error holds TEXT (both builds)
+//   expect-box TEXT               its error box said TEXT (the POSIX build
+//                                 prints boxes on standard error; the Windows
+//                                 build shows them, so there it is skipped)
 // PATH may begin with %RES% (the shared resource folder), %USER% (the
-// per-user data folder), %WORK% (the tool's work folder) or %PKG% (a folder
-// with a blank in its name for packages). DATA names a file of the scenario's
+// per-user data folder), %WORK% (the tool's work folder: beside the program
+// on Windows, C:\Program Files\vorela\work on POSIX) or %PKG% (a folder
+// with a blank in its name for packages); %VERSION% is the programs' version.
+// DATA names a file of the scenario's
 // folder, else of tests/data/menu/common.
 #pragma once
 

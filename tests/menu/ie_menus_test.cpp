@@ -85,11 +85,24 @@ TEST_F(IeMenus, OtherProgramsEntriesAreNeverTouched) {
             std::vector<std::string>{"(&0)Foreign"});
 }
 
-TEST_F(IeMenus, EntriesWithoutAnIdAreNeverTakenOver) {
+TEST_F(IeMenus, IdsThatCouldNameAnotherFileGetNoEntry) {
   AddToolEntry("(&0)Orphan", "");
-  RegisterIeMenu(platform_, state_, Menu("", "Nameless"));
-  EXPECT_TRUE(registry_.HasKey(Entry("(&0)Orphan")));
-  EXPECT_TRUE(registry_.HasKey(Entry("(&0)Nameless")));
+  for (const char* id :
+       {"", "..\\..\\..\\..\\evil", "a/b", "sub\\x", "C:x", "..", "x..y", "CON",
+        "con.txt", "Nul ", "com1", "LPT9.htm", "a*b", "a\x01" "b"}) {
+    SCOPED_TRACE(id);
+    RegisterIeMenu(platform_, state_, Menu(id, "Bad"));
+    RegisterPackageIeMenu(platform_, kResourceDir, id, "Bad package");
+  }
+  EXPECT_EQ(registry_.SubKeys(kMenuExt), std::vector<std::string>{"(&0)Orphan"});
+  EXPECT_EQ(state_.IeMenuCounter, 0) << "a refused menu takes no number";
+
+  // Names that only resemble devices are ordinary IDs.
+  for (const char* id : {"COM10", "console", "LPT", "a.b", "001"}) {
+    RegisterIeMenu(platform_, state_, Menu(id, id));
+  }
+  EXPECT_EQ(state_.IeMenuCounter, 5);
+  ExpectToolEntry(registry_, Entry("(&0)COM10"), "COM10", kResourceDir);
 }
 
 TEST_F(IeMenus, PackageEntriesAreNumberedByTheToolsOtherEntries) {

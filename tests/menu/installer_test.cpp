@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/blowfish.h"
+#include "common/error.h"
 #include "menu/menu_fixture.h"
 #include "menu/menu_modes.h"
 
@@ -49,10 +50,22 @@ class Installer : public MenuFixture {
             {"CNAME", "Tools"},    {"CICON", "c.ico"}};
   }
 
-  void Install(const std::string& args = std::string("\"") + kPackage + "\"") {
+  // Runs the tool in package mode on state_; returns whether the mode
+  // succeeded.
+  bool Install(const std::string& args = std::string("\"") + kPackage + "\"") {
     process_.args = args;
-    RunMenuTool(services_);
-    EXPECT_TRUE(ui_.shown.empty()) << ui_.shown.front();
+    state_ = MenuState();
+    bool done = false;
+    try {
+      done = Main(services_, state_);
+    } catch (const Error& error) {
+      ADD_FAILURE() << error.Description();
+    }
+    return done;
+  }
+  std::vector<std::pair<std::string, std::string>> Complete(
+      const std::map<std::string, std::string>& menu) {
+    return {{"search.ico", TinyIcon()}, {"100.htm", "x"}, {"m.enc", Manifest(menu)}};
   }
   std::string Resource(const std::string& name) {
     return std::string(kResourceDir) + "\\" + name;
@@ -134,30 +147,154 @@ TEST_F(Installer, TwoManifestsAreBothImportedWithoutAWindow) {
   std::map<std::string, std::string> main = SearchMenu();
   main["ID"] = "001";
   main["SNAME"] = "Main";
+  main["CID"] = "C9";
+  main["CNAME"] = "Main category";
   cabinet_.entries = {{"a.enc", Manifest(SearchMenu())},
                       {"b.enc", Manifest(main)}};
-  Install();
+  EXPECT_TRUE(Install());
   EXPECT_TRUE(window_.shown.empty());
   EXPECT_TRUE(Contains(User("webmenu.xml"), "<MENUID>100</MENUID>"));
   EXPECT_TRUE(Contains(User("webmain.xml"), "<MENUID>001</MENUID>"));
-  EXPECT_FALSE(Contains(User("category.xml"), "Main"));
+  EXPECT_TRUE(Contains(User("category.xml"), "<MENUID>C1</MENUID>"));
+  EXPECT_FALSE(Contains(User("category.xml"), "C9"))
+      << "a main web menu's category is not merged";
+  EXPECT_FALSE(Contains(User("category.xml"), "Main category"));
   EXPECT_EQ(registry_.SubKeys(kMenuExt),
             (std::vector<std::string>{"(&0)Search", "(&1)Main"}));
 }
 
-TEST_F(Installer, AnEmptyIdImportsNothingYetCountsAsProcessed) {
+TEST_F(Installer, AnEmptyIdImportsNothingAndIsNoSuccess) {
   std::map<std::string, std::string> menu = SearchMenu();
   menu["ID"] = "";
-  cabinet_.entries = {
-      {"search.ico", TinyIcon()}, {"100.htm", "x"}, {"m.enc", Manifest(menu)}};
-  Install();
-  EXPECT_EQ(state_.ImportStatus, "000") << "Main's state is its own";
+  cabinet_.entries = Complete(menu);
+  EXPECT_FALSE(Install());
+  EXPECT_EQ(state_.ImportStatus, "111") << "the manifest counts as processed";
   ASSERT_EQ(window_.shown.size(), 1u);
-  EXPECT_EQ(window_.shown[0].message, "added");
+  EXPECT_EQ(window_.shown[0].message, "failed");
+  EXPECT_EQ(window_.shown[0].message_color, kColorRed);
+  EXPECT_FALSE(window_.shown[0].note_visible);
   EXPECT_FALSE(files_.HasFile(User("webmenu.xml")));
   EXPECT_TRUE(registry_.SubKeys(kMenuExt).empty());
-  EXPECT_FALSE(files_.HasFile(User("vorela.xml")))
-      << "no data-file paths are known without an imported menu";
+  EXPECT_FALSE(files_.HasFile(User("vorela.xml")));
+}
+
+TEST_F(Installer, AnIdThatNamesAnotherFileIsNeitherRegisteredNorMerged) {
+  for (const char* id : {"..\\..\\..\\..\\evil", "C:\\evil", "a/b", "CON"}) {
+    SCOPED_TRACE(id);
+    std::map<std::string, std::string> menu = SearchMenu();
+    menu["ID"] = id;
+    cabinet_.entries = Complete(menu);
+    window_.shown.clear();
+    EXPECT_FALSE(Install());
+    ASSERT_EQ(window_.shown.size(), 1u);
+    EXPECT_EQ(window_.shown[0].message, "failed");
+    EXPECT_EQ(state_.Problems,
+              std::vector<std::string>{"The menu ID cannot name a file: " +
+                                       std::string(id)});
+  }
+  EXPECT_TRUE(registry_.SubKeys(kMenuExt).empty());
+  EXPECT_FALSE(files_.HasFile(User("webmenu.xml")));
+  EXPECT_FALSE(files_.HasFile(User("category.xml")));
+  EXPECT_FALSE(files_.HasFile(User("vorela.xml")));
+}
+
+TEST_F(Installer, AMergeThatIsNotSavedKeepsTheFailureCaption) {
+  // A read-only user folder, a full disk, a file with no place for menus.
+  const struct {
+    std::string file;
+    Win32Error error;
+    std::string problem;
+  } cases[] = {
+      {"webmenu.xml", kErrorAccessDenied, "Permission denied: "},
+      {"category.xml", kErrorDiskFull, "Disk full: "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    files_.FailOn("WriteAtomic", User(c.file), c.error);
+    cabinet_.entries = Complete(SearchMenu());
+    window_.shown.clear();
+    EXPECT_FALSE(Install());
+    ASSERT_EQ(window_.shown.size(), 1u);
+    EXPECT_EQ(window_.shown[0].message, "failed");
+    EXPECT_EQ(window_.shown[0].message_color, kColorRed);
+    EXPECT_FALSE(window_.shown[0].note_visible);
+    EXPECT_FALSE(files_.HasFile(User("vorela.xml"))) << "no MENUADD";
+    EXPECT_EQ(state_.Problems, std::vector<std::string>{c.problem + User(c.file)});
+    files_.FailOn("WriteAtomic", User(c.file), kErrorSuccess);
+  }
+  files_.AddFile(User("webmenu.xml"), "<other/>");
+  cabinet_.entries = Complete(SearchMenu());
+  EXPECT_FALSE(Install());
+  EXPECT_EQ(state_.Problems,
+            std::vector<std::string>{"The menu could not be merged: " + User("webmenu.xml")});
+  EXPECT_FALSE(files_.HasFile(User("vorela.xml")));
+}
+
+TEST_F(Installer, MenuAddThatIsNotSavedIsNoSuccess) {
+  files_.FailOn("WriteAtomic", User("vorela.xml"), kErrorDiskFull);
+  cabinet_.entries = Complete(SearchMenu());
+  EXPECT_FALSE(Install());
+  ASSERT_EQ(window_.shown.size(), 1u);
+  EXPECT_EQ(window_.shown[0].message, "failed");
+  EXPECT_TRUE(Contains(User("webmenu.xml"), "<MENUID>100</MENUID>"));
+  EXPECT_EQ(state_.Problems,
+            std::vector<std::string>{"MENUADD could not be saved: " + User("vorela.xml")});
+}
+
+TEST_F(Installer, ASharedFileDoesNotHideAManifestThatFailed) {
+  std::map<std::string, std::string> menu = SearchMenu();
+  menu["ID"] = "";
+  cabinet_.entries = {{"webmain.xml", "<xmlroot/>"}, {"m.enc", Manifest(menu)}};
+  EXPECT_FALSE(Install());
+  ASSERT_EQ(window_.shown.size(), 1u);
+  EXPECT_EQ(window_.shown[0].message, "failed");
+  EXPECT_EQ(files_.Contents(Resource("webmain.xml")), "<xmlroot/>");
+}
+
+TEST_F(Installer, TheImportHoldsTheLockFromTheCopyToTheLastMerge) {
+  const std::string lock = std::string(kWorkDir) + "\\import.lock";
+  const std::string cabinet = std::string(kWorkDir) + "\\temp.cab";
+  // Each lock event with the number of file calls made before it.
+  std::vector<std::pair<std::string, std::size_t>> seen;
+  process_.on_lock = [&](const std::string& event) {
+    seen.emplace_back(event, files_.calls().size());
+  };
+  cabinet_.entries = Complete(SearchMenu());
+  EXPECT_TRUE(Install());
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].first, "lock " + lock);
+  EXPECT_EQ(seen[1].first, "unlock " + lock);
+  const std::vector<std::string>& calls = files_.calls();
+  const auto at = [&](const std::string& call) {
+    return static_cast<std::size_t>(std::find(calls.begin(), calls.end(), call) -
+                                    calls.begin());
+  };
+  const std::size_t copy = at("Copy " + std::string(kPackage) + " -> " + cabinet);
+  const std::size_t flagged = at("WriteAtomic " + User("vorela.xml"));
+  ASSERT_LT(copy, calls.size());
+  ASSERT_LT(flagged, calls.size());
+  EXPECT_LE(seen[0].second, copy) << "the turn is taken before the copy";
+  EXPECT_GT(seen[1].second, flagged) << "and given back after MENUADD";
+  EXPECT_FALSE(files_.HasFile(cabinet));
+}
+
+TEST_F(Installer, AnImportThatCannotTakeItsTurnStopsBeforeTheCopy) {
+  process_.lock_error = kErrorAccessDenied;
+  cabinet_.entries = Complete(SearchMenu());
+  process_.args = kPackage;
+  EXPECT_EQ(RunMenuTool(services_), 1);
+  EXPECT_EQ(ui_.shown, std::vector<std::string>{"vorelamenu: Permission denied: " +
+                                                std::string(kWorkDir) + "\\import.lock"});
+  EXPECT_FALSE(files_.HasFile(std::string(kWorkDir) + "\\temp.cab"));
+  EXPECT_TRUE(window_.shown.empty());
+}
+
+TEST_F(Installer, AFailedImportRemovesItsCabinetCopy) {
+  cabinet_.entries.clear();  // the package is no cabinet
+  EXPECT_FALSE(Install());
+  EXPECT_FALSE(files_.HasFile(std::string(kWorkDir) + "\\temp.cab"));
+  ASSERT_EQ(window_.shown.size(), 1u);
+  EXPECT_EQ(window_.shown[0].message, "failed");
 }
 
 TEST_F(Installer, AnUpperCaseManifestEndingIsImportedLikeALowerCaseOne) {

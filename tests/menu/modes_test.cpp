@@ -56,13 +56,24 @@ TEST_F(Modes, ResetDeletesTheScriptPagesAndTheToolsEntries) {
                 kErrorAccessDenied);
   AddToolEntry("(&0)A", "100");
   registry_.SetString(Entry("Foreign"), "", "C:\\other.htm");
-  Main(services_, state_);
+  EXPECT_FALSE(Main(services_, state_)) << "a page stayed: the reset failed";
   EXPECT_FALSE(files_.HasFile(std::string(kResourceDir) + "\\htm\\100.htm"));
   EXPECT_FALSE(files_.HasFile(std::string(kResourceDir) + "\\htm\\200.HTM"));
   EXPECT_TRUE(files_.HasFile(std::string(kResourceDir) + "\\htm\\keep.txt"));
+  EXPECT_TRUE(files_.HasFile(std::string(kResourceDir) + "\\htm\\locked.htm"))
+      << "the page that cannot be deleted stays; the others still go";
+  EXPECT_EQ(state_.Problems,
+            std::vector<std::string>{"Permission denied: " + std::string(kResourceDir) +
+                                     "\\htm\\locked.htm"});
   EXPECT_EQ(registry_.SubKeys(kMenuExt), std::vector<std::string>{"Foreign"});
+  EXPECT_EQ(registry_.Text("SOFTWARE\\VORELA", "MENUADD"), "1");
   EXPECT_EQ(state_.ResourceDir, kResourceDir);
   EXPECT_TRUE(ui_.shown.empty());
+
+  files_.FailOn("Delete", std::string(kResourceDir) + "\\htm\\locked.htm",
+                kErrorSuccess);
+  MenuState again;
+  EXPECT_TRUE(Main(services_, again));
 }
 
 TEST_F(Modes, XmlModeCopiesTwoFilesAndNumbersWebmainThenWebmenu) {
@@ -97,9 +108,8 @@ TEST_F(Modes, AMenuWithoutSomeChildrenDoesNotInheritThePreviousMenus) {
           "</xmlroot>");
   RegisterIeMenusFromFile(services_, state_,
                           std::string(kResourceDir) + "\\webmain.xml");
-  EXPECT_EQ(registry_.SubKeys(kMenuExt),
-            (std::vector<std::string>{"(&0)First", "(&1)No id"}));
-  EXPECT_EQ(registry_.Text(Entry("(&1)No id"), "MenuID"), "");
+  EXPECT_EQ(registry_.SubKeys(kMenuExt), std::vector<std::string>{"(&0)First"})
+      << "a menu without MENUID has no script page to run";
 }
 
 TEST_F(Modes, AnUnreadableMenuFileRegistersNothing) {
@@ -116,19 +126,20 @@ TEST_F(Modes, XmlModeIntoAMissingUserFolderShowsTheErrorBox) {
   files_.FailOn("Copy", std::string(kResourceDir) + "\\category.xml",
                 kErrorPathNotFound);
   process_.args = "xml";
-  RunMenuTool(services_);
-  EXPECT_EQ(ui_.shown, std::vector<std::string>{"vorelamenu: Path not found"});
+  EXPECT_EQ(RunMenuTool(services_), 1);
+  EXPECT_EQ(ui_.shown, std::vector<std::string>{"vorelamenu: Path not found: " +
+                                                std::string(kUserDir) + "\\category.xml"})
+      << "the copy's source exists, so its target is named";
 }
 
 TEST_F(Modes, ArgumentsThatSelectNoModeOnlyRepair) {
   AddToolEntry("(&0)A", "100");
   files_.AddFile(".vorela", "x");
   files_.AddFile("C:\\in\\XML", "x");
-  for (const char* args :
-       {"XML", ".vorela", "ie", "C:\\in\\none.vorela", "\"\"x\""}) {
+  for (const char* args : {"XML", ".vorela", "ie", "\"\"x\""}) {
     SCOPED_TRACE(args);
     process_.args = args;
-    RunMenuTool(services_);
+    EXPECT_EQ(RunMenuTool(services_), 0);
     EXPECT_TRUE(registry_.HasKey(Entry("(&0)A")));
     EXPECT_EQ(registry_.Text(Entry("(&0)A"), "Contexts"), "56");
     EXPECT_EQ(registry_.Text("SOFTWARE\\VORELA", "MENUADD"), "");
@@ -147,9 +158,24 @@ TEST_F(Modes, APackageThatCannotBeCopiedShowsTheErrorBox) {
   files_.AddFile("C:\\My Menus\\Search.VORELA", "MSCF");
   files_.FailOn("MakeDirectory", kWorkDir, kErrorAccessDenied);
   process_.args = "\"C:\\My Menus\\Search.VORELA\"";
-  RunMenuTool(services_);
+  EXPECT_EQ(RunMenuTool(services_), 1);
+  EXPECT_EQ(ui_.shown, std::vector<std::string>{
+                           "vorelamenu: Permission denied: C:\\tools\\work"});
+  EXPECT_TRUE(window_.shown.empty());
+}
+
+TEST_F(Modes, APackageThatIsMissingOrNoFileSaysSoAndFails) {
+  files_.AddDirectory("C:\\in");
+  files_.AddDirectory("C:\\in\\folder.vorela");
+  process_.args = "C:\\in\\none.vorela";
+  EXPECT_EQ(RunMenuTool(services_), 1);
+  process_.args = "C:\\in\\folder.vorela";
+  EXPECT_EQ(RunMenuTool(services_), 1);
   EXPECT_EQ(ui_.shown,
-            std::vector<std::string>{"vorelamenu: Permission denied"});
+            (std::vector<std::string>{
+                "vorelamenu: The package does not exist: C:\\in\\none.vorela",
+                "vorelamenu: Not a regular file: C:\\in\\folder.vorela"}));
+  EXPECT_FALSE(files_.HasFile(std::string(kWorkDir) + "\\temp.cab"));
   EXPECT_TRUE(window_.shown.empty());
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -54,6 +55,64 @@ TEST(ProcessStart, KnowsItsOwnProgramPath) {
   EXPECT_NE(self.find("process_tests"), std::string::npos) << self;
   EXPECT_EQ(self[1], ':') << "Windows form on every build: " << self;
 }
+
+TEST(ProcessLock, ASecondProcessWaitsUntilTheHolderLetsGo) {
+  ScratchDir dir;
+  const std::string lock_file = dir.Join("turn.lock");
+  const std::string marker = dir.Join("got-it.txt");
+  Win32Error error = kErrorInvalidData;
+  std::unique_ptr<ProcessLock> held = SystemProcess().LockExclusive(lock_file, &error);
+  ASSERT_NE(held, nullptr);
+  EXPECT_EQ(error, kErrorSuccess);
+  ASSERT_EQ(SystemProcess().StartDetached(ChildExe(), "lock:" + lock_file + "|" + marker, true),
+            kErrorSuccess);
+  // While the lock is held the child cannot have its turn, however long it
+  // is given.
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  std::error_code ec;
+  EXPECT_FALSE(std::filesystem::exists(dir.NativeJoin("got-it.txt"), ec));
+  held.reset();
+  EXPECT_NE(WaitForFile(dir.NativeJoin("got-it.txt")), "(never written)");
+}
+
+TEST(ProcessLock, ALockInAMissingFolderIsAnError) {
+  ScratchDir dir;
+  Win32Error error = kErrorSuccess;
+  EXPECT_EQ(SystemProcess().LockExclusive(dir.Join("none\\turn.lock"), &error), nullptr);
+  EXPECT_EQ(error, kErrorPathNotFound);
+}
+
+TEST(ProgramFolder, HoldsTheWorkFolderWhileProgramPathStaysTheRealProgram) {
+  const std::string folder = SystemProcess().ProgramFolder();
+  const std::string self = SystemProcess().ProgramPath();
+#ifdef _WIN32
+  EXPECT_EQ(folder, self.substr(0, self.find_last_of('\\')));
+#else
+  EXPECT_NE(self.find("process_tests"), std::string::npos) << self;
+#endif
+}
+
+#ifndef _WIN32
+TEST(ProgramFolder, IsAFolderOfTheMachineMadeWithIt) {
+  ScratchDir dir;
+  const char* old = std::getenv("VORELA_ROOT");
+  const std::string saved = old ? old : "";
+  setenv("VORELA_ROOT", dir.native().c_str(), 1);
+  const std::string folder = SystemProcess().ProgramFolder();
+  std::error_code ec;
+  const bool made =
+      std::filesystem::is_directory(dir.native() + "/drive_c/Program Files/vorela", ec);
+  if (old) {
+    setenv("VORELA_ROOT", saved.c_str(), 1);
+  } else {
+    unsetenv("VORELA_ROOT");
+  }
+  // Its own folder per machine, so two machines never share a work folder,
+  // and the binaries may lie where nobody can write.
+  EXPECT_EQ(folder, "C:\\Program Files\\vorela");
+  EXPECT_TRUE(made);
+}
+#endif
 
 }  // namespace
 }  // namespace vorela

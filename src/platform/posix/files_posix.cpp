@@ -20,6 +20,7 @@
 #include "platform/posix/atomic_file.h"
 #include "platform/posix/errno_map.h"
 #include "platform/posix/machine.h"
+#include "platform/posix/plain_copy.h"
 
 namespace vorela {
 namespace {
@@ -201,6 +202,12 @@ class PosixFileSystem final : public FileSystem {
     std::string bytes;
     if (Win32Error e = ReadAll(from, &bytes); e != kErrorSuccess) return e;
     return WriteAtomic(to, bytes);
+  }
+
+  Win32Error CopyPlainFile(std::string_view from, std::string_view to) override {
+    if (HasTrailingSeparator(from)) return kErrorFileNotFound;
+    if (HasTrailingSeparator(to)) return kErrorPathNotFound;
+    return posix::CopyPlainFile(NativePath(from), NativePath(to));
   }
 
   Win32Error Delete(std::string_view path) override {

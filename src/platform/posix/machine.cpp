@@ -88,7 +88,8 @@ bool EnsureMachineFolders() {
        {std::string("/drive_c/windows/system32"), std::string("/drive_c/windows/Fonts"),
         user + "/Temp", user + "/Desktop", user + "/Documents", user + "/Favorites",
         shell + "/Start Menu/Programs/StartUp", shell + "/Recent", shell + "/SendTo",
-        std::string("/drive_c/Program Files/Common Files")}) {
+        std::string("/drive_c/Program Files/Common Files"),
+        std::string("/drive_c/Program Files/vorela")}) {
     if (!MakeDirs(root + sub)) return false;
   }
   return true;

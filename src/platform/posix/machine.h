@@ -22,10 +22,14 @@ std::string MachineRoot();
 // The login name of the process's user, as Wine uses it for C:\users\<user>.
 std::string UserName();
 
+// The programs' own folder on the machine, where the Windows build would have
+// the folder of its executable (the menu tool's work folder lies in it).
+inline constexpr char kProgramFolder[] = "C:\\Program Files\\vorela";
+
 // Creates the root and the folders of a fresh machine when they are missing:
 // C:\windows\system32, C:\users\<user>\AppData\Roaming, C:\users\<user>\Temp,
-// C:\Program Files\Common Files. Idempotent; returns false if the root cannot
-// be created.
+// C:\Program Files\Common Files, C:\Program Files\vorela. Idempotent; returns
+// false if the root cannot be created.
 bool EnsureMachineFolders();
 
 // Maps a Windows-form path onto the native file system. Trailing separators are

@@ -1,6 +1,7 @@
-// The running program and process start with posix_spawn.
+// The running program, process start with posix_spawn, and locks with flock.
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,8 +22,26 @@ std::string& Arguments() {
   return args;
 }
 
+// flock locks belong to the open file: closing it (or the process ending)
+// releases the lock. O_CLOEXEC keeps started programs from holding it.
+class FlockLock final : public ProcessLock {
+ public:
+  explicit FlockLock(int fd) : fd_(fd) {}
+  ~FlockLock() override { close(fd_); }
+  FlockLock(const FlockLock&) = delete;
+  FlockLock& operator=(const FlockLock&) = delete;
+
+ private:
+  int fd_;
+};
+
 class PosixProcess final : public Process {
  public:
+  std::string ProgramFolder() override {
+    posix::EnsureMachineFolders();
+    return posix::kProgramFolder;
+  }
+
   std::string ProgramPath() override {
     std::string buffer(4096, '\0');
     ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
@@ -57,6 +76,27 @@ class PosixProcess final : public Process {
     posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? kErrorSuccess : posix::FromErrno(rc);
+  }
+
+  std::unique_ptr<ProcessLock> LockExclusive(std::string_view lock_file,
+                                             Win32Error* error) override {
+    const std::string native = posix::NativePath(lock_file);
+    // O_NOFOLLOW: a link planted under the lock's name is not followed.
+    const int fd = open(native.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      const int e = errno;
+      if (error) *error = e == ENOENT ? kErrorPathNotFound : posix::FromErrno(e);
+      return nullptr;
+    }
+    while (flock(fd, LOCK_EX) != 0) {
+      if (errno == EINTR) continue;
+      const int e = errno;
+      close(fd);
+      if (error) *error = posix::FromErrno(e);
+      return nullptr;
+    }
+    if (error) *error = kErrorSuccess;
+    return std::make_unique<FlockLock>(fd);
   }
 };
 

@@ -5,6 +5,7 @@
 
 #include "platform/files.h"
 #include "platform/win32/atomic_file_win32.h"
+#include "platform/win32/plain_copy.h"
 #include "platform/win32/windows_lean.h"
 
 namespace vorela {
@@ -173,6 +174,10 @@ class Win32FileSystem final : public FileSystem {
     std::string bytes;
     if (Win32Error e = ReadAll(from, &bytes); e != kErrorSuccess) return e;
     return WriteAtomic(to, bytes);
+  }
+
+  Win32Error CopyPlainFile(std::string_view from, std::string_view to) override {
+    return win32::CopyPlainFile(from, to);
   }
 
   Win32Error Delete(std::string_view path) override {

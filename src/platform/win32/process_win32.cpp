@@ -1,4 +1,5 @@
-// The running program and process start with CreateProcessW.
+// The running program, process start with CreateProcessW, and locks with
+// LockFileEx on a lock file.
 #include <string>
 
 #include "platform/process.h"
@@ -6,6 +7,19 @@
 
 namespace vorela {
 namespace {
+
+// A byte-range lock on the lock file: closing the handle (or the process
+// ending) releases it. The handle is not inheritable.
+class FileLock final : public ProcessLock {
+ public:
+  explicit FileLock(HANDLE file) : file_(file) {}
+  ~FileLock() override { CloseHandle(file_); }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  HANDLE file_;
+};
 
 class Win32Process final : public Process {
  public:
@@ -50,6 +64,26 @@ class Win32Process final : public Process {
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
     return kErrorSuccess;
+  }
+
+  std::unique_ptr<ProcessLock> LockExclusive(std::string_view lock_file,
+                                             Win32Error* error) override {
+    HANDLE file = CreateFileW(win32::Widen(lock_file).c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      if (error) *error = static_cast<Win32Error>(GetLastError());
+      return nullptr;
+    }
+    // Without LOCKFILE_FAIL_IMMEDIATELY the call waits for the holder.
+    OVERLAPPED at = {};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) {
+      if (error) *error = static_cast<Win32Error>(GetLastError());
+      CloseHandle(file);
+      return nullptr;
+    }
+    if (error) *error = kErrorSuccess;
+    return std::make_unique<FileLock>(file);
   }
 };
 
