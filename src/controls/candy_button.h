@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "controls/button_colors.h"
 #include "controls/property_store.h"
@@ -181,6 +182,8 @@ class CandyButton {
   // number of such redraws.
   std::int32_t LastPaintedState() const { return last_painted_state_; }
   std::uint64_t PaintCount() const { return paint_count_; }
+  // The looks painted so far, each change once (the first 64 changes).
+  const std::vector<std::int32_t>& PaintedStates() const { return painted_states_; }
 
   // Colour translation used by GetRGB (the platform's by default).
   void SetColorTranslator(ColorTranslator translate) { translate_ = std::move(translate); }
@@ -239,6 +242,7 @@ class CandyButton {
 
   std::int32_t last_painted_state_ = -1;
   std::uint64_t paint_count_ = 0;
+  std::vector<std::int32_t> painted_states_;
 };
 
 }  // namespace vorela

@@ -39,6 +39,9 @@ void CandyButton::Redraw(std::int32_t state) {
       break;  // unknown styles get no body
   }
   DrawIconWCaption(state);
+  if (state != last_painted_state_ && painted_states_.size() < 64) {
+    painted_states_.push_back(state);
+  }
   last_painted_state_ = state;
   ++paint_count_;
 }
