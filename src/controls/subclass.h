@@ -18,7 +18,8 @@
 //   2. the previous procedure runs; its result becomes *result;
 //   3. message in the after table (or it holds all): Callback(before=false)
 //      with that result, which the callback may replace.
-// A record marked for shutdown passes every message straight on.
+// A record marked for shutdown passes every message straight on. A window's
+// record ends with its last message (WM_NCDESTROY), after routing it.
 //
 // Errors are never raised to the caller: each is reported once through the
 // ErrorReport (event log entry and warning box) under the name of the
@@ -128,6 +129,8 @@ class Subclasser {
   std::shared_ptr<Record> zMap_hWnd(WindowHandle window, std::string_view operation);
   std::shared_ptr<Record> Find(WindowHandle window) const;
   void Remove(const std::shared_ptr<Record>& record);
+  WindowResult Route(Record& record, WindowHandle hwnd, std::uint32_t message,
+                     WindowWParam wparam, WindowLParam lparam);
   void Error(std::string_view operation, std::string_view message);
 
   WindowSystem& windows_;

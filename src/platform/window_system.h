@@ -60,13 +60,17 @@ using WindowProcedure =
     std::function<WindowResult(WindowHandle window, std::uint32_t message, WindowWParam wparam,
                                WindowLParam lparam)>;
 
+// The platform's error for a handle that is not a window.
+inline constexpr Win32Error kErrorInvalidWindowHandle = 1400;
+
 // Message numbers the controls use.
-inline constexpr std::uint32_t kWmNcDestroy = 0x0082;
+inline constexpr std::uint32_t kWmCreate = 0x0001;
 inline constexpr std::uint32_t kWmDestroy = 0x0002;
 inline constexpr std::uint32_t kWmSize = 0x0005;
 inline constexpr std::uint32_t kWmSetFocus = 0x0007;
 inline constexpr std::uint32_t kWmKillFocus = 0x0008;
 inline constexpr std::uint32_t kWmPaint = 0x000F;
+inline constexpr std::uint32_t kWmNcDestroy = 0x0082;
 inline constexpr std::uint32_t kWmKeyDown = 0x0100;
 inline constexpr std::uint32_t kWmKeyUp = 0x0101;
 inline constexpr std::uint32_t kWmCommand = 0x0111;
@@ -118,15 +122,18 @@ class WindowSystem {
   virtual ~WindowSystem() = default;
 
   // --- windows -------------------------------------------------------------
-  // Creates a visible child of parent (0: a top-level window, not shown) with
-  // `procedure` as its own procedure. Returns 0 when no window can be made.
+  // Creates a visible child of parent (0: a top-level popup, not shown) with
+  // `procedure` as its own procedure, whose client area is rect's size. The
+  // procedure sees WM_CREATE and then WM_SIZE with that size while the window
+  // is made, and passes what it does not handle to DefaultProcedure. Returns
+  // 0 when no window can be made.
   virtual WindowHandle MakeWindow(WindowHandle parent, const WindowRect& rect,
                                   WindowProcedure procedure) = 0;
   virtual bool DestroyWindow(WindowHandle window) = 0;
   virtual bool IsWindow(WindowHandle window) = 0;
   // Client size in pixels; false (and nothing written) for a non-window.
   virtual bool GetClientSize(WindowHandle window, int* width, int* height) = 0;
-  // Moves and resizes the window; the window receives WM_SIZE.
+  // Moves and resizes the window; it receives WM_SIZE when its size changes.
   virtual bool MoveWindow(WindowHandle window, const WindowRect& rect) = 0;
   // The process that created the window (0 for a non-window), and ours.
   virtual ProcessId WindowProcessId(WindowHandle window) = 0;
