@@ -58,6 +58,11 @@ constexpr std::uint32_t SystemColor(int index) {
 // part. Anything else is refused (false, *rgb untouched). On Windows this is
 // OleTranslateColor; on POSIX a fixed table equal to Wine's default colours.
 bool TranslateOleColor(std::uint32_t ole_color, Color* rgb);
+// What the surfaces draw with: the translation, black when there is none.
+inline Color ResolveColor(Color color) {
+  Color rgb = 0;
+  return TranslateOleColor(color, &rgb) ? rgb : 0;
+}
 
 // A set of pixels: the window outline of a rounded control, or the inner
 // region a painter tests points against. Owned by whoever holds the pointer.
