@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "controls/button_geometry.h"
 #include "controls/button_test_support.h"
 #include "drawing/icon_builder.h"
 
