@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 #include <string>
 
 #include "platform/event_log.h"
@@ -36,7 +38,8 @@ class FileEventLog final : public EventLog {
   Win32Error Report(EventType type, std::string_view text) override {
     std::string root = posix::MachineRoot();
     // The root is made on first use, like every other part of the machine.
-    if (!posix::EnsureMachineFolders()) return kErrorPathNotFound;
+    std::error_code made;
+    std::filesystem::create_directories(root, made);
     std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);

@@ -238,6 +238,14 @@ bool WindowModel::TrackMouse(TrackingFunction function, const TrackMouseRequest&
   return true;
 }
 
+ProcedureToken WindowModel::SetProcedureDirect(WindowHandle window, WindowProcedure procedure) {
+  Window* w = Find(window);
+  if (!w || !procedure) return 0;
+  ProcedureToken previous = w->procedure;
+  w->procedure = AddProcedure(std::move(procedure), window);
+  return previous;
+}
+
 void WindowModel::AddModule(std::string_view module, std::vector<std::string> exports) {
   auto& table = modules_[FoldModuleName(module)];
   for (auto& name : exports) table.insert(std::move(name));

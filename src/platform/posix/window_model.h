@@ -60,6 +60,10 @@ class WindowModel final : public WindowSystem {
   // A window that belongs to another process: it is a window, but its
   // procedure cannot be replaced from here.
   WindowHandle MakeForeignWindow(const WindowRect& rect);
+  // Installs a procedure the way code outside this seam would with a plain
+  // SetWindowLongPtr: no one-per-window rule. Returns the previous value, to
+  // be called through CallProcedure.
+  ProcedureToken SetProcedureDirect(WindowHandle window, WindowProcedure procedure);
   // Module table: names without regard to case (as module names are), export
   // names exactly.
   void AddModule(std::string_view module, std::vector<std::string> exports);
