@@ -80,6 +80,7 @@ class HeadlessInstallerWindowHost : public InstallerWindowHost {
     block += "  [note]      (" +
              std::string(content.note_visible ? "visible" : "hidden") + ", " +
              ColorName(content.note_color) + ") " + content.note + "\n";
+    block += "  [pictures]  Image1 (menu card), Picture1 (tick), Picture2 (star)\n";
     block += "  [button]    " + PressOkButton(content.ok_caption) + "\n";
     std::fwrite(block.data(), 1, block.size(), stdout);
     std::fflush(stdout);

@@ -36,6 +36,7 @@ struct WindowState {
   HWND note = nullptr;
   std::unique_ptr<InstallerOkButton> ok;
   HICON icon = nullptr;
+  HICON decoration[3] = {};
   HFONT font = nullptr;
   HBRUSH background = nullptr;
 };
@@ -133,6 +134,15 @@ void BuildControls(HWND window, WindowState& state) {
       SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(state.icon), 0);
     }
   }
+  // Decoration: Image1 under the menu's icon, Picture1 and Picture2 at the
+  // left of the OK button's row (resources of the program).
+  const wchar_t* const kDecoration[3] = {L"VORELA_IMAGE1", L"VORELA_PICTURE1",
+                                         L"VORELA_PICTURE2"};
+  for (int i = 0; i < 3; ++i) {
+    state.decoration[i] = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), kDecoration[i], IMAGE_ICON,
+                   kIconSize, kIconSize, 0));
+  }
   const int full_width = kLabelWidth + kTextWidth + kMargin + kIconSize;
   y += 4;
   state.message =
@@ -143,6 +153,18 @@ void BuildControls(HWND window, WindowState& state) {
                           content.note_visible ? WS_VISIBLE : 0, kMargin, y,
                           full_width, 2 * kRowHeight, kNoteId, state.font);
   y += 2 * kRowHeight + 4;
+  const int decoration_x[3] = {text_x + kTextWidth + kMargin, kMargin,
+                               kMargin + kIconSize + 8};
+  const int decoration_y[3] = {kMargin + kIconSize + 8, y - 3, y - 3};
+  for (int i = 0; i < 3; ++i) {
+    HWND picture = AddControl(window, L"STATIC", "", WS_VISIBLE | SS_ICON,
+                              decoration_x[i], decoration_y[i], kIconSize,
+                              kIconSize, -1, nullptr);
+    if (picture && state.decoration[i]) {
+      SendMessageW(picture, STM_SETICON,
+                   reinterpret_cast<WPARAM>(state.decoration[i]), 0);
+    }
+  }
   state.ok = MakeInstallerOkButton();
   // The click only asks the window to close: the button's window must
   // outlive the message that reports the click.
@@ -212,6 +234,9 @@ class Win32InstallerWindowHost : public InstallerWindowHost {
     }
     state.ok.reset();
     if (state.icon) DestroyIcon(state.icon);
+    for (HICON picture : state.decoration) {
+      if (picture) DestroyIcon(picture);
+    }
   }
 };
 
