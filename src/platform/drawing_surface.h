@@ -30,6 +30,12 @@
 #include <string_view>
 #include <vector>
 
+// <windows.h> maps DrawText to DrawTextA or DrawTextW; the surface's member
+// keeps its own name (Windows code here calls the W functions by name).
+#ifdef DrawText
+#undef DrawText
+#endif
+
 namespace vorela {
 
 // 0x00BBGGRR: red in the low byte, green in the second, blue in the third.

@@ -10,6 +10,10 @@
 #include "platform/drawing_surface.h"
 #include "platform/win32/windows_lean.h"
 
+#ifdef DrawText
+#undef DrawText  // the surface's member, not the A/W macro
+#endif
+
 namespace vorela::win32 {
 
 // An owned GDI object handle.
