@@ -124,7 +124,7 @@ std::vector<std::string> Only(const std::vector<std::string>& log, const std::st
 }
 
 TEST_F(ButtonWindowTest, EnterOnceLeaveOnceAndEnterAgain) {
-  Make(true);
+  ASSERT_NO_FATAL_FAILURE(Make(true));
   ASSERT_TRUE(button().TrackingAvailable());
   for (int x = 5; x < 60; x += 5) Move(x, 12);
   EXPECT_EQ(button().LastPaintedState(), 3);
@@ -145,7 +145,7 @@ TEST_F(ButtonWindowTest, EnterOnceLeaveOnceAndEnterAgain) {
 }
 
 TEST_F(ButtonWindowTest, EdgesAndDragsDoNotLightTheButton) {
-  Make(true);
+  ASSERT_NO_FATAL_FAILURE(Make(true));
   Move(0, 12);   // first column
   Move(50, 0);   // first row
   Move(100, 12);  // past the last column
@@ -158,7 +158,7 @@ TEST_F(ButtonWindowTest, EdgesAndDragsDoNotLightTheButton) {
 }
 
 TEST_F(ButtonWindowTest, LeaveWithFocusAndUncheckingWhileOver) {
-  Make(true);
+  ASSERT_NO_FATAL_FAILURE(Make(true));
   Send(kWmSetFocus, 0, 0);
   EXPECT_EQ(button().LastPaintedState(), 2);
   Move(40, 10);
@@ -172,7 +172,7 @@ TEST_F(ButtonWindowTest, LeaveWithFocusAndUncheckingWhileOver) {
 }
 
 TEST_F(ButtonWindowTest, PressReleaseClickAndEnterThroughMessages) {
-  Make(true);
+  ASSERT_NO_FATAL_FAILURE(Make(true));
   Send(kWmLButtonDown, kMkLButton, MakePointLParam(20, 10));
   EXPECT_EQ(button().LastPaintedState(), 1);
   Send(kWmLButtonUp, 0, MakePointLParam(20, 10));
@@ -186,7 +186,7 @@ TEST_F(ButtonWindowTest, PressReleaseClickAndEnterThroughMessages) {
 }
 
 TEST_F(ButtonWindowTest, WithoutTrackingItIsAButtonWithoutHover) {
-  Make(false);
+  ASSERT_NO_FATAL_FAILURE(Make(false));
   EXPECT_FALSE(button().TrackingAvailable());
   Move(50, 12);
   Move(60, 12);
@@ -205,7 +205,7 @@ TEST_F(ButtonWindowTest, WithoutTrackingItIsAButtonWithoutHover) {
 }
 
 TEST_F(ButtonWindowTest, PaintRebuildsTheShapeAndHandCursor) {
-  Make(true, "Style = 0\nDisplayHand = True\n");
+  ASSERT_NO_FATAL_FAILURE(Make(true, "Style = 0\nDisplayHand = True\n"));
   EXPECT_EQ(button().Surface().WindowRegion(), nullptr);
   button().SetStyle(3);
   EXPECT_EQ(button().CornerRadius(), 12);
