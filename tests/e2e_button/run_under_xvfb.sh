@@ -40,7 +40,7 @@ for _ in $(seq 1 600); do
   kill -0 $program 2>/dev/null || break
   sleep 0.2
 done
-read -r _ x y w h < <(grep '^ok ' "$out/program.txt")
+read -r _ x y w h < <(grep "^ok " "$out/program.txt" | tr -d "\r")
 [ -n "${h:-}" ] || fail "the window did not show its OK button: $(cat "$out/program.txt")"
 [ "$x" != not ] || fail "the window did not show its OK button"
 echo "OK button at $x,$y size ${w}x$h" >>"$out/log.txt"
@@ -67,7 +67,7 @@ done
 sleep 0.5
 import -window root "$out/4-closed.png"
 kill -0 $program 2>/dev/null && { kill $program; fail "Enter did not close the window"; }
-grep -q '^closed' "$out/program.txt" || fail "the program did not end normally"
+tr -d '\r' <"$out/program.txt" | grep -q '^closed' || fail "the program did not end normally"
 
 before=$(pixel "$out/1-before.png" $border_x $border_y)
 hover=$(pixel "$out/2-hover.png" $border_x $border_y)
