@@ -213,6 +213,7 @@ TEST(DrawingSurfaceContract, SystemColoursTranslateLikeThePlatform) {
   }
   rgb = 77;
   EXPECT_FALSE(TranslateOleColor(SystemColor(31), &rgb));
+  EXPECT_FALSE(TranslateOleColor(SystemColor(0x100), &rgb));
   EXPECT_FALSE(TranslateOleColor(0x04000000, &rgb));
   EXPECT_FALSE(TranslateOleColor(0x01000003, &rgb));
   EXPECT_EQ(rgb, 77u);

@@ -152,6 +152,17 @@ TEST(DrawingTextContract, GreyedTextIsShadowOverHighlightWhateverTheForeColour) 
   EXPECT_GT(shadows, 20);
   EXPECT_EQ(seen, (std::set<Color>{kBack, shadow, highlight}));
   EXPECT_EQ(s->ForeColor(), Rgb(255, 0, 0));
+
+  // Greyed text sits where the normal text sits (plus its highlight copy).
+  auto normal = Surface(60, 24, kBack);
+  normal->SetForeColor(shadow);
+  normal->DrawText(3, 3, "&Greyed", false);
+  const Box plain = InkBox(*normal, kBack);
+  const Box grey = InkBox(*s, kBack);
+  EXPECT_NEAR(grey.left, plain.left, 1);
+  EXPECT_NEAR(grey.top, plain.top, 1);
+  EXPECT_NEAR(grey.right, plain.right + 1, 1);
+  EXPECT_NEAR(grey.bottom, plain.bottom + 1, 1);
 }
 
 TEST(DrawingTextContract, BoldFontIsWiderAndFontChangesApply) {
@@ -166,6 +177,15 @@ TEST(DrawingTextContract, BoldFontIsWiderAndFontChangesApply) {
   big.points = 18;
   s->SetFont(big);
   EXPECT_NEAR(s->MeasureText("OK").height, 29, 1);  // GDI: 29 at 24 pixels
+
+  // A face nobody has still gives text: the platform's nearest match.
+  FontSpec missing;
+  missing.face = "No Such Face Anywhere";
+  s->SetFont(missing);
+  EXPECT_GT(s->MeasureText("OK").width, 5);
+  s->SetForeColor(Rgb(255, 255, 255));
+  s->DrawText(0, 0, "OK", false);
+  EXPECT_FALSE(InkBox(*s, kBack).empty());
 }
 
 }  // namespace
