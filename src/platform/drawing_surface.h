@@ -59,8 +59,8 @@ constexpr std::uint32_t SystemColor(int index) {
 }
 
 // Colour translation as the platform does it: an RGB value (high byte 0) is
-// returned as it is, a system colour (0x80000000 | index, index 0-30) becomes
-// that colour's RGB value, a palette-relative value (high byte 2) its RGB
+// returned as it is, a system colour (0x80000000 | index, index 0-30 in the low
+// byte; the middle bytes are ignored) becomes that colour's RGB value, a palette-relative value (high byte 2) its RGB
 // part. Anything else is refused (false, *rgb untouched). On Windows this is
 // OleTranslateColor; on POSIX a fixed table equal to Wine's default colours.
 bool TranslateOleColor(std::uint32_t ole_color, Color* rgb);

@@ -211,6 +211,9 @@ TEST(DrawingSurfaceContract, SystemColoursTranslateLikeThePlatform) {
     ASSERT_TRUE(TranslateOleColor(SystemColor(index), &rgb)) << index;
     EXPECT_EQ(rgb, color) << index;
   }
+  // Only the index's low byte counts.
+  ASSERT_TRUE(TranslateOleColor(SystemColor(0x100 | kColorBtnShadow), &rgb));
+  EXPECT_EQ(rgb, 0xA6A6A6u);
   rgb = 77;
   EXPECT_FALSE(TranslateOleColor(SystemColor(31), &rgb));
   EXPECT_FALSE(TranslateOleColor(0x04000000, &rgb));

@@ -196,6 +196,14 @@ TEST(PictureContract, BitmapFilesDrawOpaque) {
       ASSERT_EQ(s->GetPixel(1 + col, 1 + row), img.colors[row * 5 + col]) << col << "," << row;
     }
   }
+  // Greyed, a bitmap without white is one shadow block over its highlight.
+  auto greyed = Surface(8, 8);
+  greyed->DrawPicture(*picture, 1, 1, PictureLook::kGreyed, 0);
+  EXPECT_EQ(greyed->GetPixel(0, 0), kBack);
+  EXPECT_EQ(greyed->GetPixel(1, 1), Sys(kColorBtnShadow));
+  EXPECT_EQ(greyed->GetPixel(5, 5), Sys(kColorBtnShadow));
+  EXPECT_EQ(greyed->GetPixel(6, 6), Sys(kColorBtnHighlight));
+  EXPECT_EQ(greyed->GetPixel(6, 1), kBack);
   EXPECT_EQ(LoadPictureFile(dir.NativeJoin("missing.ico")), nullptr);
 }
 

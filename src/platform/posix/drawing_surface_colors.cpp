@@ -21,7 +21,8 @@ bool TranslateOleColor(std::uint32_t ole_color, Color* rgb) {
       *rgb = ole_color & 0xFFFFFF;
       return true;
     case 0x80: {
-      const std::uint32_t index = ole_color & 0xFFFFFF;
+      // Only the low byte names the colour; the platform ignores the rest.
+      const std::uint32_t index = ole_color & 0xFF;
       if (index >= sizeof kSystemColors / sizeof kSystemColors[0]) return false;
       *rgb = kSystemColors[index];
       return true;

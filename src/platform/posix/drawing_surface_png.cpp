@@ -23,13 +23,16 @@ void ReadBytes(png_structp png, png_bytep out, png_size_t count) {
   cursor->at += count;
 }
 
+// Backends never print: warnings are dropped, errors return to the caller's
+// setjmp without libpng's message on standard error.
 void Silent(png_structp, png_const_charp) {}
+[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 }  // namespace
 
 bool DecodePng(std::string_view bytes, DecodedImage* image) {
   if (!LooksLikePng(bytes)) return false;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, Silent);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Silent);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   if (!info) {
@@ -83,7 +86,8 @@ bool WritePng(const std::vector<Color>& pixels, int width, int height, const std
   }
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, posix::Silent);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, posix::Fail,
+                                                posix::Silent);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
   bool ok = png && info;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace vorela::posix {
@@ -90,7 +91,13 @@ std::string FindFontFile(const std::string& face, bool bold, bool italic) {
     if (access(file, R_OK) == 0) return file;
   }
   std::string found;
-  if (!FcInit()) return found;
+  // Loaded once; released at exit so that nothing of it is left behind.
+  static const bool ready = [] {
+    if (!FcInit()) return false;
+    std::atexit([] { FcFini(); });
+    return true;
+  }();
+  if (!ready) return found;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);

@@ -199,6 +199,9 @@ class GdiSurface final : public DrawingSurface {
     if (!target) return;
     BitBlt(target, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
     ReleaseDC(window_, target);
+    // What the window shows is now the image: a pending paint must not erase
+    // it again with the class background.
+    ValidateRect(window_, nullptr);
   }
   void Paint(std::uintptr_t target) override {
     ++refreshes_;
