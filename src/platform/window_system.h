@@ -129,6 +129,7 @@ class WindowSystem {
   // 0 when no window can be made.
   virtual WindowHandle MakeWindow(WindowHandle parent, const WindowRect& rect,
                                   WindowProcedure procedure) = 0;
+  // Sends WM_DESTROY, destroys the children, and sends WM_NCDESTROY last.
   virtual bool DestroyWindow(WindowHandle window) = 0;
   virtual bool IsWindow(WindowHandle window) = 0;
   // Client size in pixels; false (and nothing written) for a non-window.
