@@ -129,6 +129,7 @@ class WindowSystem {
   // 0 when no window can be made.
   virtual WindowHandle MakeWindow(WindowHandle parent, const WindowRect& rect,
                                   WindowProcedure procedure) = 0;
+  // Sends WM_DESTROY, destroys the children, and sends WM_NCDESTROY last.
   virtual bool DestroyWindow(WindowHandle window) = 0;
   virtual bool IsWindow(WindowHandle window) = 0;
   // Client size in pixels; false (and nothing written) for a non-window.
@@ -165,6 +166,13 @@ class WindowSystem {
 
   // --- mouse ---------------------------------------------------------------
   virtual void SetCursor(CursorShape shape) = 0;
+  // Mouse capture: while a window holds it, the mouse messages of the thread
+  // go to it even outside its client area (a pressed button needs the moves
+  // that drag off it). Not pure, so existing wrappers keep compiling; a
+  // wrapper should forward them.
+  virtual void SetCapture(WindowHandle window) {}
+  virtual void ReleaseCapture() {}
+  virtual WindowHandle GetCapture() { return 0; }
   // True when `module` is loaded or can be loaded and exports `function` by
   // that name. A module loaded only to answer is unloaded again.
   virtual bool ModuleExports(std::string_view module, std::string_view function) = 0;

@@ -65,6 +65,9 @@ class FaultyWindowSystem : public WindowSystem {
     return real_.SendWindowMessage(window, message, wparam, lparam);
   }
   void SetCursor(CursorShape shape) override { real_.SetCursor(shape); }
+  void SetCapture(WindowHandle window) override { real_.SetCapture(window); }
+  void ReleaseCapture() override { real_.ReleaseCapture(); }
+  WindowHandle GetCapture() override { return real_.GetCapture(); }
   bool ModuleExports(std::string_view module, std::string_view function) override {
     if (missing_modules.count(std::string(module))) return false;
     return real_.ModuleExports(module, function);

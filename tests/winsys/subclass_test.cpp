@@ -249,6 +249,36 @@ TEST_F(SubclassTest, AnOwnerGoneUnderAForeignSubclassIsNeverCalledAgain) {
   window.Destroy();  // while the foreign procedure's state is still here
 }
 
+// An owner that ends its own window's routing while handling a message.
+class UnsubclassingOwner : public RoutingOwner {
+ public:
+  void RoutedMessage(bool before, bool* handled, WindowResult* result, WindowHandle window,
+                     std::uint32_t message, WindowWParam wparam, WindowLParam lparam,
+                     std::int32_t user_value) override {
+    ++calls;
+    if (before) subclasser->sc_UnSubclass(window);
+  }
+  Subclasser* subclasser = nullptr;
+  int calls = 0;
+};
+
+TEST_F(SubclassTest, EndingRoutingInsideTheCallbackFinishesTheMessageSafely) {
+  TestWindow window(windows_);
+  UnsubclassingOwner owner;
+  Subclasser subclasser(windows_, report_, &owner);
+  owner.subclasser = &subclasser;
+  ASSERT_TRUE(subclasser.sc_Subclass(window.handle()));
+  subclasser.sc_RouteMessage(window.handle(), 0x0400, kMsgBeforeAndAfter);
+  window.log().messages.clear();
+  windows_.SendWindowMessage(window.handle(), 0x0400, 0, 0);
+  EXPECT_EQ(owner.calls, 1);  // the after half no longer runs
+  EXPECT_EQ(window.log().Count(0x0400), 1);
+  windows_.SendWindowMessage(window.handle(), 0x0400, 0, 0);
+  EXPECT_EQ(owner.calls, 1);
+  EXPECT_EQ(window.log().Count(0x0400), 2);
+  ExpectNoReport();
+}
+
 TEST_F(SubclassTest, ADestroyedWindowLeavesNoRecord) {
   auto window = std::make_unique<TestWindow>(windows_);
   WindowHandle handle = window->handle();

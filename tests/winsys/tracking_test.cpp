@@ -161,6 +161,13 @@ TEST_F(TrackingTest, WithoutTrackingTheWindowWorksWithoutHover) {
   EXPECT_TRUE(log_.entries.empty());
 }
 
+TEST_F(TrackingTest, AWindowThatCannotBeSubclassedIsReportedOnce) {
+  EXPECT_FALSE(tracking_.Start(testing::ForeignWindow()));
+  ASSERT_EQ(ui_.boxes.size(), 1u);  // not once more per message it would route
+  EXPECT_EQ(log_.entries[0].text,
+            "CandyButton.sc_Subclass: Window handle belongs to another process");
+}
+
 TEST_F(TrackingTest, StoppingEndsTheRouting) {
   ASSERT_TRUE(tracking_.Start(window_.handle()));
   tracking_.Stop();

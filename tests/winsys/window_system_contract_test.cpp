@@ -212,5 +212,18 @@ TEST_F(WindowSystemContract, TrackingStructureHasThePlatformsSize) {
 #endif
 }
 
+TEST_F(WindowSystemContract, CaptureBelongsToOneWindowUntilReleasedOrDestroyed) {
+  TestWindow a(windows_), b(windows_);
+  windows_.SetCapture(a.handle());
+  EXPECT_EQ(windows_.GetCapture(), a.handle());
+  windows_.SetCapture(b.handle());
+  EXPECT_EQ(windows_.GetCapture(), b.handle());
+  windows_.ReleaseCapture();
+  EXPECT_EQ(windows_.GetCapture(), 0);
+  windows_.SetCapture(a.handle());
+  a.Destroy();
+  EXPECT_EQ(windows_.GetCapture(), 0);
+}
+
 }  // namespace
 }  // namespace vorela

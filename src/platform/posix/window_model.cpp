@@ -109,6 +109,7 @@ void WindowModel::DestroyTree(WindowHandle handle) {
   for (auto it = procedures_.begin(); it != procedures_.end();) {
     it = it->second->owner == handle ? procedures_.erase(it) : std::next(it);
   }
+  if (capture_ == handle) capture_ = 0;
   windows_.erase(handle);
 }
 
@@ -220,6 +221,12 @@ void WindowModel::SetCursor(CursorShape shape) {
   cursor_ = shape;
   cursor_changes_.push_back(shape);
 }
+
+void WindowModel::SetCapture(WindowHandle window) {
+  if (Window* w = Find(window); w && w->process == CurrentProcessId()) capture_ = window;
+}
+
+void WindowModel::ReleaseCapture() { capture_ = 0; }
 
 bool WindowModel::ModuleExports(std::string_view module, std::string_view function) {
   auto it = modules_.find(FoldModuleName(module));

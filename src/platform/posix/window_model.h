@@ -53,6 +53,9 @@ class WindowModel final : public WindowSystem {
                                  WindowWParam wparam, WindowLParam lparam) override;
 
   void SetCursor(CursorShape shape) override;
+  void SetCapture(WindowHandle window) override;
+  void ReleaseCapture() override;
+  WindowHandle GetCapture() override { return capture_; }
   bool ModuleExports(std::string_view module, std::string_view function) override;
   bool TrackMouse(TrackingFunction function, const TrackMouseRequest& request) override;
 
@@ -93,6 +96,7 @@ class WindowModel final : public WindowSystem {
   std::vector<TrackingCall> tracking_calls_;
   std::vector<CursorShape> cursor_changes_;
   CursorShape cursor_ = CursorShape::kArrow;
+  WindowHandle capture_ = 0;
   WindowHandle next_handle_ = 0x10010;
   ProcedureToken next_procedure_ = 0x1000;
 };

@@ -245,6 +245,10 @@ class Win32WindowSystem final : public WindowSystem {
     ::SetCursor(LoadCursorA(nullptr, shape == CursorShape::kHand ? IDC_HAND : IDC_ARROW));
   }
 
+  void SetCapture(WindowHandle window) override { ::SetCapture(ToHwnd(window)); }
+  void ReleaseCapture() override { ::ReleaseCapture(); }
+  WindowHandle GetCapture() override { return ToHandle(::GetCapture()); }
+
   bool ModuleExports(std::string_view module, std::string_view function) override {
     std::string module_name(module);
     std::string function_name(function);
