@@ -61,7 +61,11 @@ WindowResult CandyButtonWindow::Procedure(WindowHandle window, std::uint32_t mes
   switch (message) {
     case kWmLButtonDown:
     case kWmRButtonDown:
-      if (message == kWmLButtonDown) pressed_ = true;
+      if (message == kWmLButtonDown) {
+        // Keep the moves that drag off the pressed button, and its release.
+        pressed_ = true;
+        windows_.SetCapture(window);
+      }
       b.OnMouseDown(ButtonMask(wparam), ShiftMask(wparam), X(lparam), Y(lparam));
       return 0;
     case kWmMouseMove:
@@ -74,6 +78,7 @@ WindowResult CandyButtonWindow::Procedure(WindowHandle window, std::uint32_t mes
       b.OnMouseUp(released, ShiftMask(wparam), X(lparam), Y(lparam));
       if (message == kWmLButtonUp && pressed_) {
         pressed_ = false;
+        if (windows_.GetCapture() == window) windows_.ReleaseCapture();
         const float x = X(lparam), y = Y(lparam);
         if (x >= 0 && y >= 0 && x < b.Surface().Width() && y < b.Surface().Height()) b.OnClick();
       }

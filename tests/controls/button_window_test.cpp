@@ -55,6 +55,9 @@ class Windows final : public WindowSystem {
     return real_.SendWindowMessage(w, m, wp, lp);
   }
   void SetCursor(CursorShape shape) override { cursors.push_back(shape); }
+  void SetCapture(WindowHandle w) override { real_.SetCapture(w); }
+  void ReleaseCapture() override { real_.ReleaseCapture(); }
+  WindowHandle GetCapture() override { return real_.GetCapture(); }
   bool ModuleExports(std::string_view module, std::string_view function) override {
     return tracking_ && real_.ModuleExports(module, function);
   }
@@ -175,7 +178,9 @@ TEST_F(ButtonWindowTest, PressReleaseClickAndEnterThroughMessages) {
   ASSERT_NO_FATAL_FAILURE(Make(true));
   Send(kWmLButtonDown, kMkLButton, MakePointLParam(20, 10));
   EXPECT_EQ(button().LastPaintedState(), 1);
+  EXPECT_EQ(windows_->GetCapture(), button_window_->Handle());
   Send(kWmLButtonUp, 0, MakePointLParam(20, 10));
+  EXPECT_EQ(windows_->GetCapture(), 0);
   Send(kWmLButtonDown, kMkLButton, MakePointLParam(20, 10));
   Send(kWmLButtonUp, 0, MakePointLParam(150, 10));  // released elsewhere: no click
   Send(kWmKeyDown, 13, 0);
