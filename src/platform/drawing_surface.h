@@ -13,11 +13,14 @@
 //     colour that cannot be translated draws as black.
 //   * Exact on every backend: FillRect, DrawLine (horizontal, vertical and
 //     45-degree lines; the end point is not drawn, as with MoveTo/LineTo),
-//     SetPixel, regions, pictures drawn normal, greyed and as a silhouette.
-//   * Close, not exact: FillEllipse (GDI's Ellipse with a null pen; the edge
-//     pixels of large ellipses may differ by one) and text (the glyph rasters
-//     of the two font engines differ; positions and measured sizes agree
-//     within a pixel or two). The contract tests state the tolerances.
+//     SetPixel, regions, colour translation, pictures drawn normal, greyed
+//     and as a silhouette (partly transparent pixels of alpha icons within
+//     two steps per channel).
+//   * Close, not exact: FillEllipse (GDI's Ellipse with a null pen; a span's
+//     end may lie one pixel apart, and GDI's smallest ellipses differ) and
+//     text (the glyph rasters of the two font engines differ; line height is
+//     the same, widths within 3 pixels per word, ink in the same box within
+//     a pixel). The contract tests state the tolerances.
 //
 // The Windows backend is GDI on a memory DC holding a 32-bit DIB section; the
 // POSIX backend an RGB image of our own with FreeType for text. Backends never
