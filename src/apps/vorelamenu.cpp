@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/program_info.h"
+#include "controls/installer_ok_button.h"
 #include "menu/menu_modes.h"
 #include "platform/installer_window.h"
 #include "platform/platform.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
   }
   vorela::MenuServices services;
   services.platform = &platform;
+  vorela::SetInstallerOkButtonMaker([] { return vorela::MakeCandyOkButton(); });
   services.window = &vorela::SystemInstallerWindowHost();
   std::vector<std::string> problems;
   const int code = vorela::RunMenuTool(services, &problems);

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace vorela {
 namespace {
@@ -17,7 +18,20 @@ std::uint32_t Le32(std::string_view bytes, std::size_t at) {
   return Le16(bytes, at) | Le16(bytes, at + 2) << 16;
 }
 
+InstallerOkButtonMaker& OkButtonMaker() {
+  static InstallerOkButtonMaker maker;
+  return maker;
+}
+
 }  // namespace
+
+void SetInstallerOkButtonMaker(InstallerOkButtonMaker maker) {
+  OkButtonMaker() = std::move(maker);
+}
+
+std::unique_ptr<InstallerOkButton> MakeInstallerOkButton() {
+  return OkButtonMaker() ? OkButtonMaker()() : nullptr;
+}
 
 bool LooksLikeIconFile(std::string_view bytes) {
   constexpr std::size_t kHeaderSize = 6;

@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -48,6 +50,32 @@ class InstallerWindowHost {
 };
 
 InstallerWindowHost& SystemInstallerWindowHost();
+
+// The window's OK button. The control that draws it lives above the platform
+// layer, so the program hands the hosts a maker for it; without one the
+// window has no OK button (it still closes from its frame).
+class InstallerOkButton {
+ public:
+  virtual ~InstallerOkButton() = default;
+  // Makes the button a child of `parent` (a native window handle; in the
+  // POSIX build a window of the window model) at the given client rectangle.
+  // `clicked` runs when the button is pressed; it must not destroy the
+  // button's window while it runs (post a close instead). False when the
+  // button cannot be made.
+  virtual bool Create(std::uintptr_t parent, int x, int y, int width, int height,
+                      std::string_view caption, std::function<void()> clicked) = 0;
+  virtual std::uintptr_t Handle() const = 0;
+  // What a person would see of it: caption, style and the looks it showed.
+  virtual std::string Describe() const = 0;
+};
+using InstallerOkButtonMaker = std::function<std::unique_ptr<InstallerOkButton>()>;
+void SetInstallerOkButtonMaker(InstallerOkButtonMaker maker);
+std::unique_ptr<InstallerOkButton> MakeInstallerOkButton();
+
+// The OK button's stored properties as form text ("key = value" lines), built
+// into the program: a resource of the executable on Windows, bytes compiled
+// in elsewhere. Empty when the resource is missing.
+std::string InstallerOkButtonForm();
 
 // Checks the header of an icon file (reserved 0, type 1, at least one image
 // whose directory entry lies inside the file). Shared by the hosts so both

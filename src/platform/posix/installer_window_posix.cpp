@@ -1,10 +1,15 @@
-// The installer window without a window system: its final content as a block
-// of text on standard output, then the run ends as if OK had been pressed.
+// The installer window without a screen: its final content as a block of text
+// on standard output, then the run ends as if OK had been pressed. The OK
+// button is real all the same: it is made in the window model, gets the focus
+// as the window is shown and is pressed with Enter, and the block names what
+// it showed.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "platform/files.h"
 #include "platform/installer_window.h"
+#include "platform/window_system.h"
 
 namespace vorela {
 namespace {
@@ -28,6 +33,33 @@ std::string Indented(const std::string& text) {
   return out;
 }
 
+// Shows the OK button in a model window, focuses it and presses Enter; the
+// text says what the button showed.
+std::string PressOkButton(const std::string& caption) {
+  std::unique_ptr<InstallerOkButton> ok = MakeInstallerOkButton();
+  if (!ok) return caption + " (pressed)";
+  WindowSystem& windows = SystemWindowSystem();
+  const WindowHandle form = windows.MakeWindow(
+      0, WindowRect{0, 0, 418, 300},
+      [&windows](WindowHandle w, std::uint32_t m, WindowWParam wp, WindowLParam lp) {
+        return windows.DefaultProcedure(w, m, wp, lp);
+      });
+  std::string text = caption + " (pressed)";
+  bool closed = false;
+  if (form && ok->Create(static_cast<std::uintptr_t>(form), 318, 264, 88, 26, caption,
+                         [&closed] { closed = true; })) {
+    const auto button = static_cast<WindowHandle>(ok->Handle());
+    windows.SendWindowMessage(button, kWmSetFocus, 0, 0);
+    windows.SendWindowMessage(button, kWmKeyDown, 13, 0);
+    windows.SendWindowMessage(button, kWmKeyUp, 13, 0);
+    text = ok->Describe();
+    if (!closed) text += " (not closed)";
+  }
+  ok.reset();
+  if (form) windows.DestroyWindow(form);
+  return text;
+}
+
 class HeadlessInstallerWindowHost : public InstallerWindowHost {
  public:
   bool CanLoadPicture(std::string_view path) override {
@@ -48,13 +80,21 @@ class HeadlessInstallerWindowHost : public InstallerWindowHost {
     block += "  [note]      (" +
              std::string(content.note_visible ? "visible" : "hidden") + ", " +
              ColorName(content.note_color) + ") " + content.note + "\n";
-    block += "  [button]    " + content.ok_caption + " (pressed)\n";
+    block += "  [pictures]  Image1 (menu card), Picture1 (tick), Picture2 (star)\n";
+    block += "  [button]    " + PressOkButton(content.ok_caption) + "\n";
     std::fwrite(block.data(), 1, block.size(), stdout);
     std::fflush(stdout);
   }
 };
 
 }  // namespace
+
+std::string InstallerOkButtonForm() {
+  static const unsigned char kForm[] = {
+#include "installer_ok_button_form.inc"
+  };
+  return std::string(reinterpret_cast<const char*>(kForm), sizeof kForm);
+}
 
 InstallerWindowHost& SystemInstallerWindowHost() {
   static HeadlessInstallerWindowHost host;

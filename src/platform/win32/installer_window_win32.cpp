@@ -3,21 +3,22 @@
 // colours, and the OK button, which closes the window.
 //
 // Test hook: when the environment variable VORELA_TEST_PRESS_OK is set to 1,
-// the window presses its own OK button once it is shown, so end-to-end runs
-// under a display need no one to dismiss it. Nothing else reads it.
+// the window presses its own OK button (Enter, pressed and released) once it
+// is shown, so end-to-end runs under a display need no one to dismiss it.
+// Nothing else reads it.
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "platform/files.h"
 #include "platform/installer_window.h"
-#include "platform/win32/ok_button_win32.h"
 #include "platform/win32/windows_lean.h"
 
 namespace vorela {
 namespace {
 
 constexpr wchar_t kClassName[] = L"vorelaInstallerWindow";
-constexpr int kOkId = 1;
+constexpr wchar_t kOkFormResource[] = L"VORELA_OK_FORM";
 constexpr int kMessageId = 100;
 constexpr int kNoteId = 101;
 
@@ -33,8 +34,9 @@ struct WindowState {
   const InstallerWindowContent* content = nullptr;
   HWND message = nullptr;
   HWND note = nullptr;
-  HWND ok = nullptr;
+  std::unique_ptr<InstallerOkButton> ok;
   HICON icon = nullptr;
+  HICON decoration[3] = {};
   HFONT font = nullptr;
   HBRUSH background = nullptr;
 };
@@ -65,12 +67,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam,
           SetTextColor(dc, ToColorRef(state->content->note_color));
         }
         return reinterpret_cast<LRESULT>(state->background);
-      }
-      break;
-    case WM_COMMAND:
-      if (LOWORD(wparam) == kOkId && HIWORD(wparam) == BN_CLICKED) {
-        DestroyWindow(window);
-        return 0;
       }
       break;
     case WM_CLOSE:
@@ -138,6 +134,15 @@ void BuildControls(HWND window, WindowState& state) {
       SendMessageW(image, STM_SETICON, reinterpret_cast<WPARAM>(state.icon), 0);
     }
   }
+  // Decoration: Image1 under the menu's icon, Picture1 and Picture2 at the
+  // left of the OK button's row (resources of the program).
+  const wchar_t* const kDecoration[3] = {L"VORELA_IMAGE1", L"VORELA_PICTURE1",
+                                         L"VORELA_PICTURE2"};
+  for (int i = 0; i < 3; ++i) {
+    state.decoration[i] = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), kDecoration[i], IMAGE_ICON,
+                   kIconSize, kIconSize, 0));
+  }
   const int full_width = kLabelWidth + kTextWidth + kMargin + kIconSize;
   y += 4;
   state.message =
@@ -148,13 +153,32 @@ void BuildControls(HWND window, WindowState& state) {
                           content.note_visible ? WS_VISIBLE : 0, kMargin, y,
                           full_width, 2 * kRowHeight, kNoteId, state.font);
   y += 2 * kRowHeight + 4;
-  state.ok =
-      win32::CreateOkButton(window, kOkId, win32::Widen(content.ok_caption),
-                            kMargin + full_width - 88, y, 88, kRowHeight + 2);
-  if (state.ok && state.font) {
-    SendMessageW(state.ok, WM_SETFONT, reinterpret_cast<WPARAM>(state.font),
-                 TRUE);
+  const int decoration_x[3] = {text_x + kTextWidth + kMargin, kMargin,
+                               kMargin + kIconSize + 8};
+  const int decoration_y[3] = {kMargin + kIconSize + 8, y - 3, y - 3};
+  for (int i = 0; i < 3; ++i) {
+    HWND picture = AddControl(window, L"STATIC", "", WS_VISIBLE | SS_ICON,
+                              decoration_x[i], decoration_y[i], kIconSize,
+                              kIconSize, -1, nullptr);
+    if (picture && state.decoration[i]) {
+      SendMessageW(picture, STM_SETICON,
+                   reinterpret_cast<WPARAM>(state.decoration[i]), 0);
+    }
   }
+  state.ok = MakeInstallerOkButton();
+  // The click only asks the window to close: the button's window must
+  // outlive the message that reports the click.
+  if (state.ok &&
+      !state.ok->Create(reinterpret_cast<std::uintptr_t>(window),
+                        kMargin + full_width - 88, y, 88, kRowHeight + 2,
+                        content.ok_caption,
+                        [window] { PostMessageW(window, WM_CLOSE, 0, 0); })) {
+    state.ok.reset();
+  }
+}
+
+HWND OkHandle(const WindowState& state) {
+  return state.ok ? reinterpret_cast<HWND>(state.ok->Handle()) : nullptr;
 }
 
 class Win32InstallerWindowHost : public InstallerWindowHost {
@@ -188,11 +212,17 @@ class Win32InstallerWindowHost : public InstallerWindowHost {
     BuildControls(window, state);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
-    if (state.ok) SetFocus(state.ok);
+    HWND ok = OkHandle(state);
+    if (ok) SetFocus(ok);
 
     const char* press = std::getenv("VORELA_TEST_PRESS_OK");
-    if (press && std::string_view(press) == "1" && state.ok) {
-      PostMessageW(state.ok, BM_CLICK, 0, 0);
+    if (press && std::string_view(press) == "1") {
+      if (ok) {
+        PostMessageW(ok, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageW(ok, WM_KEYUP, VK_RETURN, 0xC0000001);
+      } else {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+      }
     }
 
     MSG message;
@@ -202,11 +232,25 @@ class Win32InstallerWindowHost : public InstallerWindowHost {
         DispatchMessageW(&message);
       }
     }
+    state.ok.reset();
     if (state.icon) DestroyIcon(state.icon);
+    for (HICON picture : state.decoration) {
+      if (picture) DestroyIcon(picture);
+    }
   }
 };
 
 }  // namespace
+
+std::string InstallerOkButtonForm() {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC found = FindResourceW(module, kOkFormResource, MAKEINTRESOURCEW(10));  // RT_RCDATA
+  if (!found) return {};
+  HGLOBAL loaded = LoadResource(module, found);
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes) return {};
+  return std::string(static_cast<const char*>(bytes), SizeofResource(module, found));
+}
 
 InstallerWindowHost& SystemInstallerWindowHost() {
   static Win32InstallerWindowHost host;
