@@ -71,6 +71,31 @@ TEST(XmlDomEncodings, ReadsTheDeclaredEncodingAndSavesUtf8ThatLoadsAgain) {
   }
 }
 
+TEST(XmlDomEncodings, AUtf16FileIsSavedAsUtf8UnderADeclarationThatSaysSo) {
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><a>x</a>")) {
+    utf16.push_back(c);
+    utf16.push_back('\0');
+  }
+  bool ok = false;
+  std::unique_ptr<XmlDocument> doc = Load(utf16, &ok);
+  ASSERT_TRUE(ok);
+  const std::string saved = Saved(*doc);
+  EXPECT_EQ(saved, "<?xml version=\"1.0\"?>\n<a>x</a>\n");
+  Load(saved, &ok);
+  EXPECT_TRUE(ok);
+  // A declaration of UTF-8 stays as it was.
+  doc = Load("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?><a/>",
+             &ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(Saved(*doc),
+            "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<a/>\n");
+  doc = Load("<?xml version=\"1.0\" encoding=\"windows-1252\" standalone='no'?><a/>",
+             &ok);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(Saved(*doc), "<?xml version=\"1.0\" standalone=\"no\"?>\n<a/>\n");
+}
+
 TEST(XmlDomEncodings, RefusesBytesTheirEncodingDoesNotHaveAndUnknownNames) {
   for (const char* bad : {
            // a lead byte without its second byte

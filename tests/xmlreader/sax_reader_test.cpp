@@ -130,6 +130,11 @@ TEST_F(SaxReaderTest, ReadsTheEncodingsUsersFilesAreIn) {
             SaxOutcome::kDocumentError);
   EXPECT_EQ(Parse("<?xml version=\"1.0\" encoding=\"x-no-such\"?><r/>").outcome,
             SaxOutcome::kDocumentError);
+  // An encoding whose sequences have no fixed length (UTF-7) is refused, and
+  // finding that out takes no time.
+  EXPECT_EQ(Parse("<?xml version=\"1.0\" encoding=\"UTF-7\"?><r>+AGE-</r>")
+                .outcome,
+            SaxOutcome::kDocumentError);
 }
 
 TEST_F(SaxReaderTest, AHandlerStopsTheParseWithItsNumber) {

@@ -17,9 +17,15 @@ constexpr int kMalformed = -1;
 // What a conversion of a few bytes gave.
 enum class Step { kChar, kIncomplete, kInvalid };
 
+// The search for sequence lengths tries prefixes byte by byte; encodings that
+// keep every prefix open (UTF-7's base64 runs) would make it try millions.
+// Beyond this many conversions the encoding is not one expat can take.
+constexpr int kProbeBudget = 1 << 18;
+
 struct Converter {
   iconv_t cd = reinterpret_cast<iconv_t>(-1);
   int length[256] = {};  // bytes of the sequences each byte starts
+  int probes_left = kProbeBudget;
 
   ~Converter() {
     if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
@@ -47,8 +53,9 @@ struct Converter {
   // The length of the sequences that start with prefix (its first n bytes),
   // 0 when none of 2 to 4 bytes converts.
   int SequenceLength(char* prefix, std::size_t n) {
-    if (n >= 4) return 0;
+    if (n >= 4 || probes_left <= 0) return 0;
     bool longer = false;
+    probes_left -= 256;
     for (int next = 0; next < 256; ++next) {
       prefix[n] = static_cast<char>(next);
       std::uint32_t cp = 0;
@@ -57,6 +64,7 @@ struct Converter {
       longer = longer || step == Step::kIncomplete;
     }
     if (!longer) return 0;
+    probes_left -= 256;
     for (int next = 0; next < 256; ++next) {
       prefix[n] = static_cast<char>(next);
       std::uint32_t cp = 0;
@@ -109,6 +117,7 @@ int XMLCALL DescribeUnknownEncoding(void* /*handler_data*/,
       }
     }
   }
+  if (converter->probes_left <= 0) return XML_STATUS_ERROR;
   info->data = nullptr;
   info->convert = nullptr;
   info->release = nullptr;
