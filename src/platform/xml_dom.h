@@ -13,7 +13,11 @@
 //   * Text() of an element is the text of all its descendant text and CDATA
 //     nodes, in document order; entities are resolved.
 //   * Serialize() writes UTF-8 without a byte order mark, adds no declaration
-//     and no indentation, and ends with one line feed.
+//     and no indentation, and ends with one line feed. A loaded declaration
+//     that names another encoding loses that name at load, so a saved file
+//     never claims an encoding its bytes are not in.
+//   * Text set through the seam never holds what XML cannot carry (see
+//     xml_text.h): every saved document loads again.
 //   * Nothing of the library behind a backend shows through.
 //
 // Handles (XmlNode) are small values that belong to their document: they must

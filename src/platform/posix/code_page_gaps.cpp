@@ -34,6 +34,22 @@ bool CodePageGaps::IsLeadByte(unsigned char byte) const {
   return byte >= 0x81 && byte <= 0xFE;
 }
 
+std::size_t CodePageGaps::UnitLength(std::string_view text,
+                                     std::size_t i) const {
+  const unsigned char lead = static_cast<unsigned char>(text[i]);
+  if (code_page_ == 65001) {
+    std::size_t want = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    std::size_t n = 1;
+    while (n < want && i + n < text.size() &&
+           (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) {
+      ++n;
+    }
+    return n;
+  }
+  if (IsLeadByte(lead) && i + 1 < text.size() && text[i + 1] != '\0') return 2;
+  return 1;
+}
+
 char32_t CodePageGaps::SingleByte(unsigned char byte) const {
   for (const Fixed& f : kFixedSingles) {
     if (f.code_page == code_page_ && f.byte == byte) return f.cp;

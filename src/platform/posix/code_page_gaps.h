@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vorela::posix {
 
@@ -27,6 +28,10 @@ class CodePageGaps {
   // The character for bytes that have none ("・" for 932, "?" otherwise).
   char32_t DefaultChar() const { return default_char_; }
   bool IsLeadByte(unsigned char byte) const;
+  // The length of the character that starts at text[i] as the platform
+  // counts it: a lead byte takes the next byte unless that is NUL or missing;
+  // in UTF-8 a lead byte takes the continuation bytes that follow it.
+  std::size_t UnitLength(std::string_view text, std::size_t i) const;
   // The character of a single byte that iconv refused (not part of a pair).
   char32_t SingleByte(unsigned char byte) const;
 

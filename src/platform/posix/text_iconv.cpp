@@ -94,13 +94,11 @@ std::string FromCodePage(iconv_t cd, std::string_view in,
   std::size_t i = 0;
   while (i < in.size()) {
     const unsigned char byte = static_cast<unsigned char>(in[i]);
-    const bool pair =
-        gaps.IsLeadByte(byte) && i + 1 < in.size() && in[i + 1] != '\0';
-    const std::size_t length = pair ? 2 : 1;
+    const std::size_t length = gaps.UnitLength(in, i);
     std::string one;
     if (ConvertAll(cd, in.substr(i, length), &one)) {
       out += one;
-    } else if (pair || gaps.IsLeadByte(byte)) {
+    } else if (length > 1 || gaps.IsLeadByte(byte)) {
       posix::AppendUtf8(gaps.DefaultChar(), &out);
     } else {
       posix::AppendUtf8(gaps.SingleByte(byte), &out);
