@@ -19,10 +19,13 @@ TEST(AnsiCodec, BytesWithoutACharacterReadAsThePlatformReadsThem) {
   // second byte; reading goes on with the next character.
   EXPECT_EQ(codec.FromAnsi("\x85\x40"), dot);
   EXPECT_EQ(codec.FromAnsi("a\xEB\x40\x82\xA0"), "a" + dot + "\xE3\x81\x82");
-  EXPECT_EQ(codec.FromAnsi("\x81\x20" "b"), dot + "b");
+  EXPECT_EQ(codec.FromAnsi("\x81\x20"
+                           "b"),
+            dot + "b");
   // A lead byte at the end or before NUL stands alone.
   EXPECT_EQ(codec.FromAnsi("a\x81"), "a" + dot);
-  EXPECT_EQ(codec.FromAnsi(std::string("\x81\0b", 3)), dot + std::string("\0b", 2));
+  EXPECT_EQ(codec.FromAnsi(std::string("\x81\0b", 3)),
+            dot + std::string("\0b", 2));
   // Single bytes the table gives a character of their own.
   EXPECT_EQ(codec.FromAnsi("\x80"), "\xC2\x80");
   EXPECT_EQ(codec.FromAnsi("\xA0\xFD\xFE\xFF"),

@@ -48,7 +48,9 @@ class WrittenFilesLoad : public XmlFilesTest {
 };
 
 TEST_F(WrittenFilesLoad, SettingsWithControlCharactersKeepTheFileReadable) {
-  Set("CALC16", "a\x01" "b");
+  Set("CALC16",
+      "a\x01"
+      "b");
   Set("BORDER", std::string("\x01\0\0\0", 4));  // a DWORD read as bytes
   Set("MENUADD", "1");
   EXPECT_EQ(Text(settings_, "xmlroot/CALC16"), "ab");
@@ -70,7 +72,8 @@ TEST_F(WrittenFilesLoad, ListsAndMenusWithControlCharactersLoadAgain) {
   item.DispName = "d";
   item.MenuId = "AA01";
   item.Ie = std::string("\x01\0\0\0", 4);
-  WriteWebMenuFile(platform_, kDataFolder, {provider}, {MenuItemRecord{}, item});
+  WriteWebMenuFile(platform_, kDataFolder, {provider},
+                   {MenuItemRecord{}, item});
   EXPECT_EQ(Text(DataFile("webmenu.xml"), "xmlroot/PROV/DISPNAME"), "P");
   EXPECT_EQ(Text(DataFile("webmenu.xml"), "xmlroot/PROV/menu/IE"), "");
   EXPECT_EQ(Text(DataFile("webmenu.xml"), "xmlroot/PROV/menu/MENUID"), "AA01");

@@ -73,7 +73,8 @@ TEST(XmlDomEncodings, ReadsTheDeclaredEncodingAndSavesUtf8ThatLoadsAgain) {
 
 TEST(XmlDomEncodings, AUtf16FileIsSavedAsUtf8UnderADeclarationThatSaysSo) {
   std::string utf16 = "\xFF\xFE";
-  for (char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><a>x</a>")) {
+  for (char c :
+       std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><a>x</a>")) {
     utf16.push_back(c);
     utf16.push_back('\0');
   }
@@ -85,13 +86,15 @@ TEST(XmlDomEncodings, AUtf16FileIsSavedAsUtf8UnderADeclarationThatSaysSo) {
   Load(saved, &ok);
   EXPECT_TRUE(ok);
   // A declaration of UTF-8 stays as it was.
-  doc = Load("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?><a/>",
-             &ok);
+  doc = Load(
+      "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?><a/>", &ok);
   ASSERT_TRUE(ok);
-  EXPECT_EQ(Saved(*doc),
-            "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<a/>\n");
-  doc = Load("<?xml version=\"1.0\" encoding=\"windows-1252\" standalone='no'?><a/>",
-             &ok);
+  EXPECT_EQ(
+      Saved(*doc),
+      "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"yes\"?>\n<a/>\n");
+  doc = Load(
+      "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone='no'?><a/>",
+      &ok);
   ASSERT_TRUE(ok);
   EXPECT_EQ(Saved(*doc), "<?xml version=\"1.0\" standalone=\"no\"?>\n<a/>\n");
 }
@@ -120,18 +123,34 @@ TEST(XmlDomText, CharactersXmlCannotCarryNeverReachTheSavedFile) {
     std::string kept;
   };
   const Case cases[] = {
-      {"a\x01" "b", "ab"},
+      {"a\x01"
+       "b",
+       "ab"},
       {std::string("x\0y", 3), "xy"},
-      {"1\x08\x0B\x0C\x1B\x1F" "2", "12"},
-      {"t\tl\nc\rr", "t\tl\nc\rr"},  // the three controls XML has
+      {"1\x08\x0B\x0C\x1B\x1F"
+       "2",
+       "12"},
+      {"t\tl\nc\rr", "t\tl\nc\rr"},            // the three controls XML has
       {"p\xEF\xBF\xBEq\xEF\xBF\xBFr", "pqr"},  // U+FFFE, U+FFFF
       {"\xEF\xBF\xBD\xEE\x80\x80\xF0\x9F\x98\x80\xC2\x85",
        "\xEF\xBF\xBD\xEE\x80\x80\xF0\x9F\x98\x80\xC2\x85"},  // all allowed
       // Malformed UTF-8: one U+FFFD per malformed part.
-      {"a\xFF" "b", "a\xEF\xBF\xBD" "b"},
-      {"a\xE3\x81" "b", "a\xEF\xBF\xBD" "b"},
-      {"a\xED\xA0\x80" "b", "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" "b"},
-      {"a\xC0\xAF" "b", "a\xEF\xBF\xBD\xEF\xBF\xBD" "b"},
+      {"a\xFF"
+       "b",
+       "a\xEF\xBF\xBD"
+       "b"},
+      {"a\xE3\x81"
+       "b",
+       "a\xEF\xBF\xBD"
+       "b"},
+      {"a\xED\xA0\x80"
+       "b",
+       "a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"
+       "b"},
+      {"a\xC0\xAF"
+       "b",
+       "a\xEF\xBF\xBD\xEF\xBF\xBD"
+       "b"},
       {"a\xF0\x9F\x98", "a\xEF\xBF\xBD"},
   };
   for (const Case& c : cases) {

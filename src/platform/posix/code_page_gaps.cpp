@@ -12,9 +12,9 @@ struct Fixed {
 // Single bytes of the double-byte code pages that have a character of their
 // own in the Windows tables but none in iconv's.
 constexpr Fixed kFixedSingles[] = {
-    {932, 0x80, 0x0080},  {932, 0xA0, 0xF8F0}, {932, 0xFD, 0xF8F1},
-    {932, 0xFE, 0xF8F2},  {932, 0xFF, 0xF8F3}, {936, 0xFF, 0xF8F5},
-    {949, 0x80, 0x0080},  {949, 0xFF, 0xF8F7}, {950, 0xFF, 0xF8F8},
+    {932, 0x80, 0x0080}, {932, 0xA0, 0xF8F0}, {932, 0xFD, 0xF8F1},
+    {932, 0xFE, 0xF8F2}, {932, 0xFF, 0xF8F3}, {936, 0xFF, 0xF8F5},
+    {949, 0x80, 0x0080}, {949, 0xFF, 0xF8F7}, {950, 0xFF, 0xF8F8},
 };
 
 }  // namespace
@@ -38,7 +38,10 @@ std::size_t CodePageGaps::UnitLength(std::string_view text,
                                      std::size_t i) const {
   const unsigned char lead = static_cast<unsigned char>(text[i]);
   if (code_page_ == 65001) {
-    std::size_t want = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    std::size_t want = lead >= 0xF0   ? 4
+                       : lead >= 0xE0 ? 3
+                       : lead >= 0xC0 ? 2
+                                      : 1;
     std::size_t n = 1;
     while (n < want && i + n < text.size() &&
            (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) {

@@ -79,7 +79,8 @@ int XMLCALL ConvertSequence(void* data, const char* s) {
   auto* converter = static_cast<Converter*>(data);
   const int n = converter->length[static_cast<unsigned char>(s[0])];
   std::uint32_t cp = 0;
-  if (n < 2 || converter->One(s, static_cast<std::size_t>(n), &cp) != Step::kChar)
+  if (n < 2 ||
+      converter->One(s, static_cast<std::size_t>(n), &cp) != Step::kChar)
     return kMalformed;
   return static_cast<int>(cp);
 }
