@@ -23,9 +23,10 @@ class TextCodec {
   // same way. Never fails.
   virtual std::string ToAnsi(std::string_view utf8) const = 0;
 
-  // ANSI bytes to UTF-8 text. A byte sequence that is not valid in the code page
-  // becomes a replacement character (which one is the backend's affair; callers
-  // must not depend on it). Never fails.
+  // ANSI bytes to UTF-8 text. A byte sequence that has no character in the code
+  // page becomes the code page's default character (U+30FB for 932, "?" for the
+  // others), a lead byte and its second byte counting as one sequence; both
+  // builds give the same text for the same bytes. Never fails.
   virtual std::string FromAnsi(std::string_view ansi) const = 0;
 };
 

@@ -2,6 +2,7 @@
 #include "platform/xml_dom.h"
 
 #include "platform/files.h"
+#include "platform/xml_text.h"
 
 namespace vorela {
 
@@ -11,6 +12,12 @@ std::vector<XmlNode> XmlNode::ChildNodes() const {
     children.push_back(child);
   }
   return children;
+}
+
+bool XmlNode::SetText(std::string_view text) const {
+  if (!node_) return false;
+  if (IsCarriableXmlText(text)) return backend_->SetText(node_, text);
+  return backend_->SetText(node_, CarriableXmlText(text));
 }
 
 XmlNode XmlNode::AppendChild(const XmlNode& child) const {
@@ -99,6 +106,48 @@ bool IsSimpleXmlPath(std::string_view path) {
     if (slash == std::string_view::npos) return true;
     start = slash + 1;
   }
+}
+
+bool DropForeignEncoding(std::string_view declaration, std::string* data) {
+  std::string kept;
+  bool foreign = false;
+  std::size_t i = 0;
+  auto blank = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+  };
+  while (i < declaration.size()) {
+    while (i < declaration.size() && blank(declaration[i])) ++i;
+    const std::size_t name_start = i;
+    while (i < declaration.size() && declaration[i] != '=' &&
+           !blank(declaration[i]))
+      ++i;
+    const std::string_view name =
+        declaration.substr(name_start, i - name_start);
+    while (i < declaration.size() && (blank(declaration[i]) ||
+                                      declaration[i] == '='))
+      ++i;
+    if (name.empty() || i >= declaration.size()) break;
+    const char quote = declaration[i];
+    if (quote != '"' && quote != '\'') return false;  // not a declaration
+    const std::size_t end = declaration.find(quote, i + 1);
+    if (end == std::string_view::npos) return false;
+    const std::string_view value = declaration.substr(i + 1, end - i - 1);
+    i = end + 1;
+    if (name == "encoding") {
+      std::string lower(value);
+      for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+      }
+      if (lower == "utf-8" || lower == "utf8") return false;
+      foreign = true;
+      continue;
+    }
+    if (!kept.empty()) kept.push_back(' ');
+    kept.append(name).append("=\"").append(value).push_back('"');
+  }
+  if (!foreign) return false;
+  *data = kept;
+  return true;
 }
 
 }  // namespace vorela

@@ -13,7 +13,11 @@
 //   * Text() of an element is the text of all its descendant text and CDATA
 //     nodes, in document order; entities are resolved.
 //   * Serialize() writes UTF-8 without a byte order mark, adds no declaration
-//     and no indentation, and ends with one line feed.
+//     and no indentation, and ends with one line feed. A loaded declaration
+//     that names another encoding loses that name at load, so a saved file
+//     never claims an encoding its bytes are not in.
+//   * Text set through the seam never holds what XML cannot carry (see
+//     xml_text.h): every saved document loads again.
 //   * Nothing of the library behind a backend shows through.
 //
 // Handles (XmlNode) are small values that belong to their document: they must
@@ -107,9 +111,9 @@ class XmlNode {
     return node_ ? backend_->Text(node_) : std::string();
   }
   // Replaces the node's content by one text node (no node for empty text).
-  bool SetText(std::string_view text) const {
-    return node_ && backend_->SetText(node_, text);
-  }
+  // Characters that XML cannot carry are dropped first (see xml_text.h), so
+  // whatever a caller sets, the saved document loads again.
+  bool SetText(std::string_view text) const;
   XmlNode FirstChild() const {
     return Wrap(node_ ? backend_->FirstChild(node_) : nullptr);
   }
@@ -198,5 +202,12 @@ XmlDom& SystemXmlDom();
 
 // True when path is a simple selection path: XML names separated by "/".
 bool IsSimpleXmlPath(std::string_view path);
+
+// Saves write UTF-8 whatever encoding a loaded file was in, so its
+// declaration must not keep naming that encoding. Given the data of an XML
+// declaration ('version="1.0" encoding="Shift_JIS"'), sets *data to the same
+// declaration without its encoding and returns true; false when the
+// declaration names no encoding or UTF-8 (then it can stay as it is).
+bool DropForeignEncoding(std::string_view declaration, std::string* data);
 
 }  // namespace vorela

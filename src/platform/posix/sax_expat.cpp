@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/error_codes.h"
+#include "platform/posix/expat_encoding.h"
 #include "platform/posix/machine.h"
 #include "platform/sax_reader.h"
 
@@ -197,6 +198,8 @@ class ExpatSaxReader final : public SaxReader {
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnText);
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
+    XML_SetUnknownEncodingHandler(parser.get(), posix::DescribeUnknownEncoding,
+                                  nullptr);
 
     for (;;) {
       void* buffer = XML_GetBuffer(parser.get(), kChunkSize);

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/posix/code_page_gaps.h"
 #include "platform/text.h"
 
 namespace vorela {
@@ -62,9 +63,54 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
   return out;
 }
 
+// One conversion of the whole of in; false when iconv refuses any of it.
+bool ConvertAll(iconv_t cd, std::string_view in, std::string* out) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* src = const_cast<char*>(in.data());
+  size_t src_left = in.size();
+  char buffer[4096];
+  while (src_left > 0) {
+    char* dst = buffer;
+    size_t dst_left = sizeof buffer;
+    size_t rc = iconv(cd, &src, &src_left, &dst, &dst_left);
+    out->append(buffer, dst - buffer);
+    if (rc == static_cast<size_t>(-1) && errno != E2BIG) return false;
+  }
+  return true;
+}
+
+// ANSI bytes to UTF-8. Where iconv refuses a sequence the Windows tables
+// decide what it becomes (see code_page_gaps.h), so that both builds read the
+// same text from the same bytes. Text with such a sequence is converted again
+// one character (single byte or lead-byte pair) at a time: converters differ
+// in where they stop on a refused pair (glibc's CP949 consumes it), so the
+// character boundaries are ours, not the converter's.
+std::string FromCodePage(iconv_t cd, std::string_view in,
+                         const posix::CodePageGaps& gaps) {
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+  std::string out;
+  if (ConvertAll(cd, in, &out)) return out;
+  out.clear();
+  std::size_t i = 0;
+  while (i < in.size()) {
+    const unsigned char byte = static_cast<unsigned char>(in[i]);
+    const std::size_t length = gaps.UnitLength(in, i);
+    std::string one;
+    if (ConvertAll(cd, in.substr(i, length), &one)) {
+      out += one;
+    } else if (length > 1 || gaps.IsLeadByte(byte)) {
+      posix::AppendUtf8(gaps.DefaultChar(), &out);
+    } else {
+      posix::AppendUtf8(gaps.SingleByte(byte), &out);
+    }
+    i += length;
+  }
+  return out;
+}
+
 class IconvCodec final : public TextCodec {
  public:
-  explicit IconvCodec(std::uint32_t cp) : cp_(cp) {
+  explicit IconvCodec(std::uint32_t cp) : cp_(cp), gaps_(cp) {
     const std::string name = IconvName(cp);
     to_ansi_ = iconv_open(name.c_str(), "UTF-8");
     from_ansi_ = iconv_open("UTF-8", name.c_str());
@@ -85,7 +131,7 @@ class IconvCodec final : public TextCodec {
   std::string FromAnsi(std::string_view ansi) const override {
     if (IsAscii(ansi)) return std::string(ansi);
     std::lock_guard lock(mutex_);
-    return Convert(from_ansi_, ansi, "\xEF\xBF\xBD", 1);
+    return FromCodePage(from_ansi_, ansi, gaps_);
   }
 
  private:
@@ -97,6 +143,7 @@ class IconvCodec final : public TextCodec {
   }
 
   std::uint32_t cp_;
+  posix::CodePageGaps gaps_;
   iconv_t to_ansi_;
   iconv_t from_ansi_;
   mutable std::mutex mutex_;

@@ -8,12 +8,6 @@
 
 namespace vorela::posix {
 
-// Brings the bytes of a document to UTF-8 without byte order mark, as the
-// byte order mark or the declaration (or its absence) says they are encoded:
-// UTF-8, UTF-16 with a byte order mark, ISO-8859-1. False for the encodings
-// the platform DOM here does not read (Shift_JIS and others).
-bool NormalizeXmlEncoding(std::string_view bytes, std::string* utf8);
-
 // Lexical checks on UTF-8 document text: valid characters only, references
 // that name a known entity or a legal character, no "<" in attribute values,
 // blanks between attributes, no "--" in comments, no "]]>" in text, an XML

@@ -10,6 +10,7 @@
 #include <pugixml.hpp>
 
 #include "platform/posix/xml_check.h"
+#include "platform/posix/xml_encoding.h"
 #include "platform/xml_dom.h"
 
 namespace vorela {
@@ -489,6 +490,13 @@ class PugiDocument final : public XmlDocument {
     if (!result || !WellFormedTree(doc_)) {
       doc_.reset();
       return false;
+    }
+    // Saves write UTF-8: a declaration that names another encoding would make
+    // the saved file lie about its bytes.
+    xml_node first = doc_.first_child();
+    if (first.type() == pugi::node_declaration &&
+        !posix::IsUtf8EncodingName(first.attribute("encoding").value())) {
+      first.remove_attribute("encoding");
     }
     return true;
   }

@@ -199,8 +199,12 @@ class MsxmlDocument final : public XmlDocument {
     HRESULT hr = doc_->load(source, &ok);
     stream->Release();
     bool loaded = hr == S_OK && ok == VARIANT_TRUE && !HasDoctype();
-    if (!loaded) Reset();
-    return loaded;
+    if (!loaded) {
+      Reset();
+      return false;
+    }
+    DropDeclaredEncoding();
+    return true;
   }
 
   bool Serialize(std::string* bytes) override {
@@ -261,6 +265,33 @@ class MsxmlDocument final : public XmlDocument {
       return true;
     }
     return false;
+  }
+
+  // Saves write UTF-8 (the DOM would otherwise write the declared encoding,
+  // or, under Wine, UTF-8 under the old name): a declaration naming another
+  // encoding is replaced by one without it.
+  void DropDeclaredEncoding() {
+    IXMLDOMNode* first = nullptr;
+    if (doc_->get_firstChild(&first) != S_OK || !first) return;
+    DOMNodeType type = NODE_INVALID;
+    Bstr name, text;
+    std::string data;
+    if (SUCCEEDED(first->get_nodeType(&type)) &&
+        type == NODE_PROCESSING_INSTRUCTION &&
+        first->get_nodeName(name.out()) == S_OK && name.Utf8() == "xml" &&
+        SUCCEEDED(first->get_text(text.out())) &&
+        DropForeignEncoding(text.Utf8(), &data)) {
+      IXMLDOMProcessingInstruction* declaration = nullptr;
+      Bstr target("xml"), value(data);
+      if (doc_->createProcessingInstruction(target.get(), value.get(),
+                                            &declaration) == S_OK) {
+        IXMLDOMNode* old = nullptr;
+        if (doc_->replaceChild(declaration, first, &old) == S_OK && old)
+          old->Release();
+        declaration->Release();
+      }
+    }
+    first->Release();
   }
 
   // A failed load leaves an empty document, whatever was loaded before.
