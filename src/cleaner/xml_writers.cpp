@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/error.h"
 #include "common/helpers.h"
 #include "common/skip_on_error.h"
 #include "common/text_util.h"
@@ -35,7 +36,66 @@ std::string FirstTwo(std::string_view text) {
   return head;
 }
 
+// Saves doc over path, then proves the save: the file holds what the document
+// serialises to, and those bytes load again as a document. Throws otherwise.
+void SaveConfirmed(const Platform& platform, XmlDocument& doc, std::string_view path) {
+  SaveXmlDocument(platform, doc, path);
+  std::string expected;
+  std::string stored;
+  if (!doc.Serialize(&expected) || platform.files->ReadAll(path, &stored) != kErrorSuccess ||
+      stored != expected || !LoadsAgain(platform, stored)) {
+    throw Error(kErrorPathFileAccess, "XmlDocument", "The saved file does not load again");
+  }
+}
+
 }  // namespace
+
+bool LoadsAgain(const Platform& platform, std::string_view bytes) {
+  std::unique_ptr<XmlDocument> doc = NewXmlDocument(platform);
+  return doc->LoadBytes(bytes);
+}
+
+std::optional<std::string> StoredText(const Platform& platform, std::string_view text) {
+  XmlNode root;
+  std::unique_ptr<XmlDocument> doc = NewListDocument(platform, &root);
+  AppendTextElement(*doc, root, "V", text);
+  std::string bytes;
+  std::unique_ptr<XmlDocument> again = NewXmlDocument(platform);
+  if (!doc->Serialize(&bytes) || !again->LoadBytes(bytes)) return std::nullopt;
+  return again->SelectSingleNode("xmlroot/V").Text();
+}
+
+void WriteSettingsList(const Platform& platform, std::string_view file,
+                       const std::vector<std::pair<std::string, std::string>>& values,
+                       const SettingsLocation& where) {
+  std::unique_ptr<XmlDocument> doc = NewXmlDocument(platform);
+  bool existing = FileExists(platform, file);
+  if (existing) {
+    switch (LoadForEdit(platform, *doc, file)) {
+      case ExistingFile::kLoaded:
+        break;
+      case ExistingFile::kSetAside:
+        existing = false;
+        doc = NewXmlDocument(platform);
+        break;
+      case ExistingFile::kUntouchable:
+        throw Error(kErrorPathFileAccess, "XmlDocument", "The file cannot be read");
+    }
+  }
+  XmlNode root;
+  if (existing) {
+    root = Require(doc->SelectSingleNode("xmlroot"));
+  } else {
+    root = Require(doc->AppendChild(Require(doc->CreateElement("xmlroot"))));
+  }
+  for (const auto& [key, text] : values) {
+    XmlNode node = root.SelectSingleNode(key);
+    if (!node) node = Require(root.AppendChild(Require(doc->CreateElement(key))));
+    node.SetText(text);
+  }
+  if (!FileExists(platform, where.settings_file)) MakeDataFolder(platform, where.data_folder);
+  SaveConfirmed(platform, *doc, file);
+}
 
 std::string ReadXmlValue(const Platform& platform, std::string_view key,
                          std::string_view file) {
@@ -61,7 +121,7 @@ void WriteNumberedList(const Platform& platform, std::string_view prefix,
         *doc, root, std::string(prefix) + ZeroPad(static_cast<long long>(c), 2),
         list[c - 1]);
   }
-  SaveXmlDocument(platform, *doc, file);
+  SaveConfirmed(platform, *doc, file);
 }
 
 void WriteCategoryFile(const Platform& platform, std::string_view data_folder,
@@ -76,7 +136,7 @@ void WriteCategoryFile(const Platform& platform, std::string_view data_folder,
     AppendTextElement(*doc, menu, "MENUID", row.MenuId);
   }
   // The old file is replaced only once the new one is complete.
-  SaveXmlDocument(platform, *doc, std::string(data_folder) + "category.xml");
+  SaveConfirmed(platform, *doc, std::string(data_folder) + "category.xml");
 }
 
 void WriteWebMenuFile(const Platform& platform, std::string_view data_folder,
@@ -103,7 +163,7 @@ void WriteWebMenuFile(const Platform& platform, std::string_view data_folder,
       AppendTextElement(*doc, menu, "CATEGORY", item.Category);
     }
   }
-  SaveXmlDocument(platform, *doc, std::string(data_folder) + "webmenu.xml");
+  SaveConfirmed(platform, *doc, std::string(data_folder) + "webmenu.xml");
 }
 
 }  // namespace vorela
