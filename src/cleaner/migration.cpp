@@ -70,13 +70,15 @@ void Migration::MarkIncomplete(const std::string& what) {
 
 bool Migration::WriteSetting(const std::string& key, const std::string& value,
                              const std::string& file) {
-  const SettingsLocation where{paths_.VorelaXml, paths_.DataFolder};
-  SetXml(platform_, key, value, file, where);
   // SetXml reports nothing: the value read back is the proof it arrived. It
   // is compared with what the document service gives back for that text once
   // saved and loaded (outer white space, characters a document cannot hold).
+  // Text that would leave a file that no longer loads is not written at all.
   const std::optional<std::string> expected = StoredText(platform_, value);
-  return expected && ReadXmlValue(platform_, key, file) == *expected;
+  if (!expected) return false;
+  const SettingsLocation where{paths_.VorelaXml, paths_.DataFolder};
+  SetXml(platform_, key, value, file, where);
+  return ReadXmlValue(platform_, key, file) == *expected;
 }
 
 std::string Migration::ReadLegacyText(std::string_view key, std::string_view name,
