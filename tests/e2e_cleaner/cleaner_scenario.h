@@ -160,7 +160,9 @@ class CleanerScenario : public ::testing::Test {
 
   ProgramResult Run(const std::string& args, bool with_menu_tool = true) {
     const std::string suffix = ExecutableSuffix();
-    const auto copy = std::filesystem::copy_options::overwrite_existing;
+    // Copied once: on Windows the stand-in menu tool of an earlier run may
+    // still be running, and a running program's file cannot be replaced.
+    const auto copy = std::filesystem::copy_options::skip_existing;
     std::filesystem::copy_file(VORELA_CLEANER_EXE,
                                scratch_.NativeJoin("prog/vorelacleaner" + suffix), copy);
     if (with_menu_tool) {
