@@ -75,8 +75,9 @@ TEST_F(CleanerScenario, MigratesALegacyInstallationAndDeletesTheTree) {
 
   EXPECT_FALSE(LegacyTreeExists()) << result.err;
   EXPECT_EQ(Started(), "ie\n");
+  EXPECT_EQ(Greeting(result), "Welcome&hello\r\nbye") << result.out;
+  ExpectBrowser(result, true);
 #ifndef _WIN32
-  EXPECT_NE(result.out.find("vorela!: Welcome&hello\r\nbye"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("browser: http://example.invalid/start"), std::string::npos);
 #endif
 }
@@ -125,9 +126,54 @@ TEST_F(CleanerScenario, WithoutTheMenuToolNothingIsStartedAndAPositiveWidthIsNoF
             0u);
   const ProgramResult result = Run("", false);
   EXPECT_EQ(Started(false), "");
-#ifndef _WIN32
-  EXPECT_EQ(result.out.find("vorela!"), std::string::npos) << result.out;
-#endif
+  EXPECT_EQ(Greeting(result), "(none)") << result.out;
+  ExpectBrowser(result, false);
+}
+
+TEST_F(CleanerScenario, WithoutTheMenuToolTheRestOfTheFinishStillRuns) {
+  Import("[HKEY_CURRENT_USER\\SOFTWARE\\VORELA]\r\n\"MENU\"=\"m\"\r\n\r\n");
+  PutResource("lang.xml", "<xmlroot><c k=\"922\"><CAPTION>Hi</CAPTION></c></xmlroot>");
+  const ProgramResult result = Run("", false);
+  EXPECT_EQ(Started(false), "");
+  EXPECT_EQ(Data("vorela.xml"), "<xmlroot><MENU>m</MENU></xmlroot>");
+  EXPECT_FALSE(LegacyTreeExists());
+  EXPECT_EQ(Greeting(result), "Hi") << result.out;
+  ExpectBrowser(result, true);
+}
+
+TEST_F(CleanerScenario, AWidthThatIsNoPositiveNumberMeansAFirstRun) {
+  PutResource("lang.xml", "<xmlroot><c k=\"922\"><CAPTION>Hi</CAPTION></c></xmlroot>");
+  ASSERT_EQ(platform_.files->MakeDirectory(data_folder_), 0u);
+  for (const char* width : std::initializer_list<const char*>{"0", "", "-3", "abc", "2", nullptr}) {
+    SCOPED_TRACE(width ? "WIDTH " + std::string(width) : "no WIDTH");
+    if (width) {
+      ASSERT_EQ(platform_.files->WriteAtomic(
+                    paths_.VorelaXml, "<xmlroot><WIDTH>" + std::string(width) + "</WIDTH></xmlroot>"),
+                0u);
+    } else {
+      ASSERT_EQ(platform_.files->Delete(paths_.VorelaXml), 0u);
+    }
+    const ProgramResult result = Run("");
+    const bool first_run = !width || std::string(width) != "2";
+    EXPECT_EQ(Greeting(result), first_run ? "Hi" : "(none)") << result.out;
+    ExpectBrowser(result, first_run);
+  }
+}
+
+TEST_F(CleanerScenario, LegacyCategoriesWithoutWebMenusAreRewrittenAndTheMenuToolRepairs) {
+  Import("[HKEY_CURRENT_USER\\SOFTWARE\\VORELA\\CATEGORY\\MENU01]\r\n\"DISPNAME\"=\"News\"\r\n"
+         "\"MENUID\"=\"C1\"\r\n\r\n"
+         "[HKEY_CURRENT_USER\\SOFTWARE\\VORELA\\CATEGORY\\MENU02]\r\n\"DISPNAME\"=\"Mail\"\r\n"
+         "\"ICON\"=\"m.ico\"\r\n\"MENUID\"=\"C2\"\r\n\r\n");
+  ASSERT_EQ(platform_.files->MakeDirectory(data_folder_), 0u);
+  ASSERT_EQ(platform_.files->WriteAtomic(paths_.CategoryXml, "<xmlroot><menu/></xmlroot>"), 0u);
+  Run("");
+  EXPECT_EQ(Data("category.xml"),
+            "<xmlroot><menu><DISPNAME>News</DISPNAME><ICON/><MENUID>C1</MENUID></menu>"
+            "<menu><DISPNAME>Mail</DISPNAME><ICON>m.ico</ICON><MENUID>C2</MENUID></menu>"
+            "</xmlroot>");
+  EXPECT_EQ(Data("webmenu.xml"), "(missing)");
+  EXPECT_EQ(Started(), "ie\n");
 }
 
 TEST_F(CleanerScenario, UninstallRemovesOnlyWhatTheProductOwns) {
@@ -145,24 +191,21 @@ TEST_F(CleanerScenario, UninstallRemovesOnlyWhatTheProductOwns) {
 
   Run("uninstall");
 
-  std::vector<std::string> names;
   std::uint64_t length = 0;
-  RegKey key = 0;
-  ASSERT_EQ(platform_.registry->OpenKey(kHkeyCurrentUser, kMenuExt, kKeyRead, &key), 0u);
-  char name[300];
-  for (std::uint32_t i = 0;; ++i) {
-    std::uint32_t size = sizeof name;
-    if (platform_.registry->EnumKey(key, i, name, &size) != 0) break;
-    names.emplace_back(name, size);
-  }
-  platform_.registry->CloseKey(key);
-  EXPECT_EQ(names, std::vector<std::string>{"Foreign"});
+  EXPECT_EQ(MenuExtEntries(), std::vector<std::string>{"Foreign"});
   EXPECT_NE(platform_.files->GetLength(data_folder_, &length), 0u) << "data folder removed";
   EXPECT_NE(platform_.files->GetLength(common_files_ + kShortcut, &length), 0u);
   EXPECT_TRUE(LegacyTreeExists()) << "uninstall leaves the legacy tree to the migration";
 
-  // A missing shortcut and an already removed folder are no error.
+  // Without the shortcut (and with the folder gone once more) the rest of the
+  // uninstall still runs.
+  Import("[HKEY_CURRENT_USER\\" + std::string(kMenuExt) + "\\(&1)Again]\r\n@=\"" +
+         ReplaceAllForReg(system) + "\\\\tolresource\\\\htm\\\\002.htm\"\r\n\r\n");
+  ASSERT_EQ(platform_.files->MakeDirectory(data_folder_), 0u);
+  ASSERT_EQ(platform_.files->WriteAtomic(paths_.DataFolder + "vorela.xml", "<xmlroot/>"), 0u);
   Run("uninstall");
+  EXPECT_EQ(MenuExtEntries(), std::vector<std::string>{"Foreign"});
+  EXPECT_NE(platform_.files->GetLength(data_folder_, &length), 0u) << "data folder removed";
 }
 
 TEST_F(CleanerScenario, OnlyTheExactWordSelectsTheUninstall) {
