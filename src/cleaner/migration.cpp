@@ -386,8 +386,13 @@ void Migration::Finish() {
     const size_t slash = program.find_last_of('\\');
     const std::string folder = slash == std::string::npos ? "" : program.substr(0, slash);
     const std::string menu_tool = folder + "\\vorelamenu" + ExecutableSuffix();
-    const std::string mode =
-        (!FileExists(platform_, paths_.WebMenuXml) && no_categories_) ? "xml" : "ie";
+    // "xml" installs the default menu files over the user's, so it is only for
+    // a user who has no menus yet: no legacy categories, and neither menu file
+    // in the data folder (categories migrated by an earlier run, or installed
+    // by a package since, are the user's menus too).
+    const bool has_menus = FileExists(platform_, paths_.WebMenuXml) ||
+                           FileExists(platform_, paths_.CategoryXml) || !no_categories_;
+    const std::string mode = has_menus ? "ie" : "xml";
     // Started minimised and not awaited; the seam quotes the program path, so a
     // folder with blanks in its name cannot start some other program.
     if (FileExists(platform_, menu_tool)) platform_.process->StartDetached(menu_tool, mode, true);

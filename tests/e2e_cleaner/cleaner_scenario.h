@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -118,12 +119,15 @@ class CleanerScenario : public ::testing::Test {
     platform_.registry->CloseKey(handle);
   }
 
-  // True when the data file is there and loads as a document.
+  // True when the bytes (or the data file) load as a document.
+  bool LoadsBytes(const std::string& bytes) {
+    std::unique_ptr<XmlDocument> doc = platform_.xml->CreateDocument();
+    return doc && doc->LoadBytes(bytes);
+  }
   bool Loads(const std::string& name) {
     std::string bytes;
     if (platform_.files->ReadAll(paths_.DataFolder + name, &bytes) != kErrorSuccess) return false;
-    std::unique_ptr<XmlDocument> doc = platform_.xml->CreateDocument();
-    return doc && doc->LoadBytes(bytes);
+    return LoadsBytes(bytes);
   }
 
   // Whether the legacy value (or, with name null, the key) is still there.
@@ -211,14 +215,19 @@ class CleanerScenario : public ::testing::Test {
 #endif
   }
 
-  // The argument texts the stand-in menu tool was started with.
-  std::string Started(bool expect_start = true) {
+  // The argument texts the stand-in menu tool was started with, one a line,
+  // once it has been started `starts` times (or after a while).
+  std::string Started(bool expect_start = true, int starts = 1) {
     const std::string marker = scratch_.NativeJoin("prog/started.txt");
+    std::string text;
     for (int i = 0; i < (expect_start ? 200 : 20); ++i) {
-      if (std::filesystem::exists(marker)) return testing::ReadNativeFile(marker);
+      if (std::filesystem::exists(marker)) {
+        text = testing::ReadNativeFile(marker);
+        if (std::count(text.begin(), text.end(), '\n') >= starts) break;
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    return "";
+    return text;
   }
 
   std::string Data(const std::string& name) {

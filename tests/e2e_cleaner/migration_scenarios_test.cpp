@@ -55,7 +55,10 @@ TEST_F(CleanerScenario, NumbersMigrateAsDecimalTextAndEveryFileLoadsAgain) {
   SetDword("SOFTWARE\\VORELA\\WEBMENU\\MENU01\\MENU0101", "KEYNO", 12);
   // A string holding a control character that no XML file can carry.
   Import("[HKEY_CURRENT_USER\\SOFTWARE\\VORELA]\r\n\"CALCUNDO\"=hex(1):61,00,01,00,62,00,00,00"
-         "\r\n\"MENU\"=\"m\"\r\n\r\n");
+         "\r\n\"MENU\"=\"m\"\r\n\r\n"
+         "[HKEY_CURRENT_USER\\SOFTWARE\\VORELA\\SECRET\\a]\r\n\"TITLE\"=\"" + Title({'t'}) +
+         "\"\r\n\r\n");
+  SetBinary("SOFTWARE\\VORELA\\SECRET\\a", "VALUE", Encrypted("a%01b"));
 
   Run("");
 
@@ -75,6 +78,11 @@ TEST_F(CleanerScenario, NumbersMigrateAsDecimalTextAndEveryFileLoadsAgain) {
   // the legacy tree for a later run. Either way it is not lost.
   const bool arrived = settings.find("<CALCUNDO>ab</CALCUNDO>") != std::string::npos;
   EXPECT_NE(arrived, LegacyExists(kRoot, "CALCUNDO")) << settings;
+  const std::string secrets = DecryptedSecrets();
+  if (secrets != "(missing)") EXPECT_TRUE(LoadsBytes(secrets)) << secrets;
+  EXPECT_NE(secrets.find("<text>ab</text>") != std::string::npos,
+            LegacyExists("SOFTWARE\\VORELA\\SECRET\\a", "VALUE"))
+      << secrets;
   EXPECT_FALSE(LegacyExists(kRoot, "CALC16"));
   EXPECT_FALSE(LegacyExists("SOFTWARE\\VORELA\\WEBMENU"));
 }
@@ -121,6 +129,21 @@ TEST_F(CleanerScenario, ARerunRetriesOnlyWhatFailedAndKeepsWhatMovedSince) {
   EXPECT_EQ(Data("category.xml"), categories);
   EXPECT_EQ(Data("secret.enc"), "changed");
   EXPECT_FALSE(LegacyTreeExists());
+}
+
+TEST_F(CleanerScenario, ALaterRunLeavesTheCategoriesOfAUserWithoutWebMenusAlone) {
+  Import("[HKEY_CURRENT_USER\\SOFTWARE\\VORELA\\CATEGORY\\MENU01]\r\n\"MENUID\"=\"C1\"\r\n\r\n");
+  Run("");
+  ASSERT_EQ(Started(), "ie\n");
+  // A package adds a category; the next run must not have the default menus
+  // installed over it.
+  const std::string categories =
+      "<xmlroot><menu><DISPNAME/><ICON/><MENUID>C1</MENUID></menu>"
+      "<menu><DISPNAME>Package</DISPNAME><ICON/><MENUID>P9</MENUID></menu></xmlroot>";
+  ASSERT_EQ(platform_.files->WriteAtomic(paths_.CategoryXml, categories), 0u);
+  Run("");
+  EXPECT_EQ(Started(true, 2), "ie\nie\n");
+  EXPECT_EQ(Data("category.xml"), categories);
 }
 
 TEST_F(CleanerScenario, AFailedSecretFileKeepsTheSecretsAndRetriesThem) {
