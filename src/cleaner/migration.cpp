@@ -124,13 +124,14 @@ void Migration::MigrateSettings() {
     Finish();
     return;
   }
-  CopyTopLevelSettings();
-  SkipOnError([&] { MigrateSecrets(); });
-  MigratePhrases();
-  MigrateLists();
-  CopyDefaultFiles();
-  MigrateCategories();
-  MigrateWebMenus();
+  // A step that stops half-way has deleted only what it had moved; the rest,
+  // and with it the tree, stays.
+  for (void (Migration::*step)() :
+       {&Migration::CopyTopLevelSettings, &Migration::MigrateSecrets, &Migration::MigratePhrases,
+        &Migration::MigrateLists, &Migration::CopyDefaultFiles, &Migration::MigrateCategories,
+        &Migration::MigrateWebMenus}) {
+    if (!SkipOnError([&] { (this->*step)(); })) MarkIncomplete("a step that stopped");
+  }
 
   // What the pieces leave behind (the root key, values no step reads) goes
   // only when every piece has moved; until then a later run still finds it.
@@ -143,7 +144,7 @@ void Migration::MigrateSettings() {
 void Migration::CopyTopLevelSettings() {
   for (const char* name : {"CALC10", "CALC16", "CALCUNDO", "BORDER", "BACKCOLOR", "BUTTON",
                            "CLIPBOARD", "MENU", "MENUADD", "MENUVERSION", "PROV"}) {
-    SkipOnError([&] {
+    const bool done = SkipOnError([&] {
       bool intact = true;
       const std::string v = ReadLegacyText(kLegacyRoot, name, &intact);
       if (!intact || (!v.empty() && !WriteSetting(name, v, paths_.VorelaXml))) {
@@ -152,6 +153,7 @@ void Migration::CopyTopLevelSettings() {
       }
       ForgetValue(name);
     });
+    if (!done) MarkIncomplete(name);
   }
 }
 
@@ -243,13 +245,11 @@ void Migration::MigratePhrases() {
   // phrase.xml, then the whole legacy list goes.
   std::vector<std::pair<std::string, std::string>> phrases;
   bool intact = true;
-  SkipOnError([&] {
-    const std::int32_t n = RegCountValues(platform_, kHkeyCurrentUser, "Software\\VORELA\\WORD");
-    for (std::int32_t i = 1; i <= n + 1; ++i) {
-      phrases.emplace_back("WORD" + std::to_string(i),
-                           ReadLegacyText(kWords, "WORD" + TwoDigits(i), &intact));
-    }
-  });
+  const std::int32_t n = RegCountValues(platform_, kHkeyCurrentUser, "Software\\VORELA\\WORD");
+  for (std::int32_t i = 1; i <= n + 1; ++i) {
+    phrases.emplace_back("WORD" + std::to_string(i),
+                         ReadLegacyText(kWords, "WORD" + TwoDigits(i), &intact));
+  }
   if (!intact) {
     MarkIncomplete("WORD");
     return;
