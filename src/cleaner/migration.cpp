@@ -65,7 +65,9 @@ void Migration::MarkIncomplete(const std::string& what) {
   all_written_ = false;
   // Debug builds say why the legacy tree was kept, when asked.
   TraceSkippedError(("not written: " + what).c_str());
-  if (std::getenv("VORELA_TRACE")) std::fprintf(stderr, "vorelacleaner: not written: %s\n", what.c_str());
+  if (std::getenv("VORELA_TRACE")) {
+    std::fprintf(stderr, "vorelacleaner: not written: %s\n", what.c_str());
+  }
 }
 
 bool Migration::WriteSetting(const std::string& key, const std::string& value,

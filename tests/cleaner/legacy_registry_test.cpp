@@ -46,7 +46,8 @@ TEST_F(LegacyRegistry, BinaryValuesComeBackByteExactWhateverTheirSize) {
   Set("FULL", kRegBinary, std::string(1024, '\x5A'));
   Set("BIG", kRegBinary, std::string(1025, '\x5A'));
   Set("HUGE", kRegBinary, std::string(70000, '\x5B'));
-  EXPECT_EQ(RegReadBinary(platform_, kHkeyCurrentUser, key_, "VALUE"), std::string("\0\x01\xFF\0", 4));
+  EXPECT_EQ(RegReadBinary(platform_, kHkeyCurrentUser, key_, "VALUE"),
+            std::string("\0\x01\xFF\0", 4));
   EXPECT_EQ(RegReadBinary(platform_, kHkeyCurrentUser, key_, "FULL"), std::string(1024, '\x5A'));
   EXPECT_EQ(RegReadBinary(platform_, kHkeyCurrentUser, key_, "BIG"), std::string(1025, '\x5A'));
   EXPECT_EQ(RegReadBinary(platform_, kHkeyCurrentUser, key_, "HUGE"), std::string(70000, '\x5B'));

@@ -147,9 +147,8 @@ TEST_F(CleanerScenario, AWidthThatIsNoPositiveNumberMeansAFirstRun) {
   for (const char* width : std::initializer_list<const char*>{"0", "", "-3", "abc", "2", nullptr}) {
     SCOPED_TRACE(width ? "WIDTH " + std::string(width) : "no WIDTH");
     if (width) {
-      ASSERT_EQ(platform_.files->WriteAtomic(
-                    paths_.VorelaXml, "<xmlroot><WIDTH>" + std::string(width) + "</WIDTH></xmlroot>"),
-                0u);
+      const std::string settings = "<xmlroot><WIDTH>" + std::string(width) + "</WIDTH></xmlroot>";
+      ASSERT_EQ(platform_.files->WriteAtomic(paths_.VorelaXml, settings), 0u);
     } else {
       ASSERT_EQ(platform_.files->Delete(paths_.VorelaXml), 0u);
     }
