@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "cleaner/legacy_decoding.h"
 #include "cleaner/legacy_registry.h"
@@ -59,34 +61,50 @@ void CleanerMain(const Platform& platform) {
 Migration::Migration(const Platform& platform)
     : platform_(platform), decryptor_(platform), encryptor_(platform) {}
 
-template <class Writer>
-void Migration::Guarded(Writer&& writer) {
-  if (!SkipOnError(std::forward<Writer>(writer))) MarkIncomplete("a file");
-}
-
 void Migration::MarkIncomplete(const std::string& what) {
   all_written_ = false;
   // Debug builds say why the legacy tree was kept, when asked.
   TraceSkippedError(("not written: " + what).c_str());
-  if (std::getenv("VORELA_TRACE")) std::fprintf(stderr, "vorelacleaner: not written: %s\n", what.c_str());
+  if (std::getenv("VORELA_TRACE")) {
+    std::fprintf(stderr, "vorelacleaner: not written: %s\n", what.c_str());
+  }
 }
 
-void Migration::WriteSetting(const std::string& key, const std::string& value,
+bool Migration::WriteSetting(const std::string& key, const std::string& value,
                              const std::string& file) {
+  // SetXml reports nothing: the value read back is the proof it arrived. It
+  // is compared with what the document service gives back for that text once
+  // saved and loaded (outer white space, characters a document cannot hold).
+  // Text that would leave a file that no longer loads is not written at all.
+  const std::optional<std::string> expected = StoredText(platform_, value);
+  if (!expected) return false;
   const SettingsLocation where{paths_.VorelaXml, paths_.DataFolder};
   SetXml(platform_, key, value, file, where);
-  // SetXml reports nothing: the value read back is the proof it arrived. The
-  // document service gives element text back without its outer white space.
-  auto outer_trimmed = [](std::string_view s) {
-    const char* blanks = " \t\r\n";
-    const size_t first = s.find_first_not_of(blanks);
-    return first == std::string_view::npos
-               ? std::string_view()
-               : s.substr(first, s.find_last_not_of(blanks) - first + 1);
-  };
-  if (outer_trimmed(ReadXmlValue(platform_, key, file)) != outer_trimmed(value)) {
-    MarkIncomplete(key);
-  }
+  return ReadXmlValue(platform_, key, file) == *expected;
+}
+
+std::string Migration::ReadLegacyText(std::string_view key, std::string_view name,
+                                      bool* intact) {
+  const LegacyValue value = RegReadWholeValue(platform_, kHkeyCurrentUser, key, name);
+  if (value.status == LegacyRead::kFailed) *intact = false;
+  return LegacyValueText(*platform_.text, value);
+}
+
+void Migration::ForgetValue(std::string_view name) {
+  SkipOnError([&] {
+    RegKey key = 0;
+    if (platform_.registry->OpenKey(kHkeyCurrentUser, kLegacyRoot, kKeySetValue, &key) ==
+        kErrorSuccess) {
+      platform_.registry->DeleteValue(key, platform_.text->ToAnsi(name));
+    }
+    platform_.registry->CloseKey(key);
+  });
+}
+
+void Migration::ForgetTree(std::string_view sub_key) {
+  SkipOnError([&] {
+    platform_.registry->DeleteTree(kHkeyCurrentUser, platform_.text->ToAnsi(sub_key));
+  });
 }
 
 void Migration::MigrateSettings() {
@@ -108,16 +126,17 @@ void Migration::MigrateSettings() {
     Finish();
     return;
   }
-  CopyTopLevelSettings();
-  SkipOnError([&] { MigrateSecrets(); });
-  MigratePhrases();
-  MigrateLists();
-  CopyDefaultFiles();
-  MigrateCategories();
-  MigrateWebMenus();
+  // A step that stops half-way has deleted only what it had moved; the rest,
+  // and with it the tree, stays.
+  for (void (Migration::*step)() :
+       {&Migration::CopyTopLevelSettings, &Migration::MigrateSecrets, &Migration::MigratePhrases,
+        &Migration::MigrateLists, &Migration::CopyDefaultFiles, &Migration::MigrateCategories,
+        &Migration::MigrateWebMenus}) {
+    if (!SkipOnError([&] { (this->*step)(); })) MarkIncomplete("a step that stopped");
+  }
 
-  // Deleting the legacy tree is the one step that cannot be taken back: it
-  // waits until everything read from it has been written.
+  // What the pieces leave behind (the root key, values no step reads) goes
+  // only when every piece has moved; until then a later run still finds it.
   if (all_written_) {
     SkipOnError([&] { platform_.registry->DeleteTree(kHkeyCurrentUser, "SOFTWARE\\VORELA\\"); });
   }
@@ -127,52 +146,76 @@ void Migration::MigrateSettings() {
 void Migration::CopyTopLevelSettings() {
   for (const char* name : {"CALC10", "CALC16", "CALCUNDO", "BORDER", "BACKCOLOR", "BUTTON",
                            "CLIPBOARD", "MENU", "MENUADD", "MENUVERSION", "PROV"}) {
-    SkipOnError([&] {
-      const std::string v = RegReadString(platform_, kHkeyCurrentUser, kLegacyRoot, name);
-      if (!v.empty()) WriteSetting(name, v, paths_.VorelaXml);
+    const bool done = SkipOnError([&] {
+      bool intact = true;
+      const std::string v = ReadLegacyText(kLegacyRoot, name, &intact);
+      if (!intact || (!v.empty() && !WriteSetting(name, v, paths_.VorelaXml))) {
+        MarkIncomplete(name);
+        return;
+      }
+      ForgetValue(name);
     });
+    if (!done) MarkIncomplete(name);
   }
 }
 
 void Migration::MigrateSecrets() {
+  constexpr const char* kSecrets = "SOFTWARE\\VORELA\\SECRET";
   std::vector<std::string> names;
   const std::int32_t n =
       RegEnumSubKeys(platform_, kHkeyCurrentUser, "Software\\VORELA\\SECRET", names);
-  if (n < 0) return;
+  if (n < 0) {
+    ForgetTree(kSecrets);
+    return;
+  }
   secrets_.clear();
+  bool intact = true;
   const TextCodec& codec = *platform_.text;
   for (std::int32_t j = 0; j <= n; ++j) {
-    const std::string key =
-        "SOFTWARE\\VORELA\\SECRET\\" + std::string(TrimSpaces(names[j]));
+    const std::string key = std::string(kSecrets) + "\\" + std::string(TrimSpaces(names[j]));
     SecretRecord row;
     // A field that cannot be decoded (missing, empty or damaged ciphertext, a
     // broken title form) stays empty; the secret and all others still go on.
+    const std::string t = ReadLegacyText(key, "TITLE", &intact);
     SkipOnError([&] {
-      const std::string t = RegReadString(platform_, kHkeyCurrentUser, key, "TITLE");
       row.Title = codec.FromAnsi(UrlDecodeBytes(DecodeLegacyTitle(t, kCipherKey, codec), codec));
     });
     for (const auto& entry :
          {std::pair{"VALUE", &row.Text}, std::pair{"PASSWORD", &row.Password}}) {
       const char* value = entry.first;
       std::string* field = entry.second;
+      const LegacyValue raw = RegReadWholeValue(platform_, kHkeyCurrentUser, key, value);
+      if (raw.status == LegacyRead::kFailed) intact = false;
       SkipOnError([&] {
-        const std::string raw = RegReadBinary(platform_, kHkeyCurrentUser, key, value);
-        ByteArray bytes(raw.begin(), raw.end());
+        ByteArray bytes(raw.bytes.begin(), raw.bytes.end());
         decryptor_.DecryptByte(bytes, kCipherKey);
         *field = codec.FromAnsi(UrlDecodeBytes(codec.FromAnsi(AsText(bytes)), codec));
       });
     }
     secrets_.push_back(row);
   }
+  // secret.enc is written whole from every secret: with one of them unread it
+  // is not written at all, and the next run tries all of them again.
+  if (!intact) {
+    MarkIncomplete("SECRET");
+    return;
+  }
   // The secret file's encrypted image, built in memory: the plain text never
   // touches the disk, and a failed write leaves any earlier secret.enc intact.
-  Guarded([&] {
+  const bool written = SkipOnError([&] {
     const std::string image = SecretImage();
     const std::string target = ReplaceAll(paths_.SecretXml, ".xml", ".enc");
-    if (platform_.files->WriteAtomicOwnerOnly(target, image) != kErrorSuccess) {
+    std::string stored;
+    if (platform_.files->WriteAtomicOwnerOnly(target, image) != kErrorSuccess ||
+        platform_.files->ReadAll(target, &stored) != kErrorSuccess || stored != image) {
       throw Error(kErrorPathFileAccess, "vorelacleaner", "Path/File access error");
     }
   });
+  if (written) {
+    ForgetTree(kSecrets);
+  } else {
+    MarkIncomplete("secret.enc");
+  }
   SkipOnError([&] {
     if (FileExists(platform_, paths_.SecretXml)) platform_.files->Delete(paths_.SecretXml);
   });
@@ -188,7 +231,9 @@ std::string Migration::SecretImage() {
     AppendTextElement(*doc, secret, "password", row.Password);
   }
   std::string plain;
-  if (!doc->Serialize(&plain)) {
+  // The launcher decrypts this and loads it: a document that would not load
+  // again is not worth encrypting.
+  if (!doc->Serialize(&plain) || !LoadsAgain(platform_, plain)) {
     throw Error(kErrorPathFileAccess, "vorelacleaner", "Path/File access error");
   }
   ByteArray bytes(plain.begin(), plain.end());
@@ -197,19 +242,28 @@ std::string Migration::SecretImage() {
 }
 
 void Migration::MigratePhrases() {
-  std::vector<std::string> phrases;
-  SkipOnError([&] {
-    const std::int32_t n = RegCountValues(platform_, kHkeyCurrentUser, "Software\\VORELA\\WORD");
-    for (std::int32_t i = 1; i <= n + 1; ++i) {
-      phrases.push_back(RegReadString(platform_, kHkeyCurrentUser, "SOFTWARE\\VORELA\\WORD",
-                                      "WORD" + TwoDigits(i)));
-    }
-  });
-  for (size_t i = 0; i < phrases.size(); ++i) {
-    SkipOnError([&] {
-      WriteSetting("WORD" + std::to_string(i + 1), phrases[i], paths_.PhraseXml);
-    });
+  constexpr const char* kWords = "SOFTWARE\\VORELA\\WORD";
+  // The phrases are numbered by position, so they move together: one save of
+  // phrase.xml, then the whole legacy list goes.
+  std::vector<std::pair<std::string, std::string>> phrases;
+  bool intact = true;
+  const std::int32_t n = RegCountValues(platform_, kHkeyCurrentUser, "Software\\VORELA\\WORD");
+  for (std::int32_t i = 1; i <= n + 1; ++i) {
+    phrases.emplace_back("WORD" + std::to_string(i),
+                         ReadLegacyText(kWords, "WORD" + TwoDigits(i), &intact));
   }
+  if (!intact) {
+    MarkIncomplete("WORD");
+    return;
+  }
+  if (!phrases.empty()) {
+    const SettingsLocation where{paths_.VorelaXml, paths_.DataFolder};
+    if (!SkipOnError([&] { WriteSettingsList(platform_, paths_.PhraseXml, phrases, where); })) {
+      MarkIncomplete("phrase.xml");
+      return;
+    }
+  }
+  ForgetTree(kWords);
 }
 
 void Migration::MigrateLists() {
@@ -222,16 +276,22 @@ void Migration::MigrateLists() {
                {"SOFTWARE\\VORELA\\WEBHISTORY", "WEBHISTORY", &paths_.WebHistoryXml}};
   for (const auto& list : lists) {
     std::vector<std::string> entries;
+    bool intact = true;
     for (int i = 1; i <= 10; ++i) {
-      SkipOnError([&] {
-        const std::string v = RegReadString(platform_, kHkeyCurrentUser, list.key,
-                                            std::string(list.prefix) + TwoDigits(i));
-        if (!TrimSpaces(v).empty()) entries.push_back(v);
-      });
+      const std::string v =
+          ReadLegacyText(list.key, std::string(list.prefix) + TwoDigits(i), &intact);
+      if (!TrimSpaces(v).empty()) entries.push_back(v);
     }
-    if (!entries.empty()) {
-      Guarded([&] { WriteNumberedList(platform_, list.prefix, *list.file, entries); });
+    if (!intact) {
+      MarkIncomplete(list.key);
+      continue;
     }
+    if (!entries.empty() &&
+        !SkipOnError([&] { WriteNumberedList(platform_, list.prefix, *list.file, entries); })) {
+      MarkIncomplete(*list.file);
+      continue;
+    }
+    ForgetTree(list.key);
   }
 }
 
@@ -249,65 +309,75 @@ void Migration::CopyDefaultFiles() {
 }
 
 void Migration::MigrateCategories() {
+  constexpr const char* kCategories = "SOFTWARE\\VORELA\\CATEGORY";
   std::vector<std::string> names;
   std::int32_t n = -1;
-  SkipOnError([&] {
-    n = RegEnumSubKeys(platform_, kHkeyCurrentUser, "SOFTWARE\\VORELA\\CATEGORY", names);
-  });
+  SkipOnError([&] { n = RegEnumSubKeys(platform_, kHkeyCurrentUser, kCategories, names); });
   if (n < 0) {
     no_categories_ = true;
+    ForgetTree(kCategories);
     return;
   }
   categories_.assign(static_cast<size_t>(n) + 1, MenuItemRecord{});
+  bool intact = true;
   for (std::int32_t i = 0; i <= n; ++i) {
-    const std::string key = "SOFTWARE\\VORELA\\CATEGORY\\MENU" + TwoDigits(i + 1);
+    const std::string key = std::string(kCategories) + "\\MENU" + TwoDigits(i + 1);
     MenuItemRecord& row = categories_[static_cast<size_t>(i)];
-    SkipOnError([&] { row.DispName = RegReadString(platform_, kHkeyCurrentUser, key, "DISPNAME"); });
-    SkipOnError([&] { row.Icon = RegReadString(platform_, kHkeyCurrentUser, key, "ICON"); });
-    SkipOnError([&] { row.MenuId = RegReadString(platform_, kHkeyCurrentUser, key, "MENUID"); });
+    row.DispName = ReadLegacyText(key, "DISPNAME", &intact);
+    row.Icon = ReadLegacyText(key, "ICON", &intact);
+    row.MenuId = ReadLegacyText(key, "MENUID", &intact);
   }
-  Guarded([&] { WriteCategoryFile(platform_, paths_.DataFolder, categories_); });
+  if (!intact ||
+      !SkipOnError([&] { WriteCategoryFile(platform_, paths_.DataFolder, categories_); })) {
+    MarkIncomplete("category.xml");
+    return;
+  }
+  ForgetTree(kCategories);
 }
 
 void Migration::MigrateWebMenus() {
+  constexpr const char* kWebMenus = "SOFTWARE\\VORELA\\WEBMENU";
   std::vector<std::string> names;
   std::int32_t n = -1;
-  SkipOnError([&] {
-    n = RegEnumSubKeys(platform_, kHkeyCurrentUser, "SOFTWARE\\VORELA\\WEBMENU", names);
-  });
-  if (n < 0) return;
+  SkipOnError([&] { n = RegEnumSubKeys(platform_, kHkeyCurrentUser, kWebMenus, names); });
+  if (n < 0) {
+    ForgetTree(kWebMenus);
+    return;
+  }
   providers_.assign(static_cast<size_t>(n) + 1, MenuItemRecord{});
   items_.assign(1, MenuItemRecord{});  // item rows count from 1
+  bool intact = true;
   for (std::int32_t i = 0; i <= n; ++i) {
     const std::string pp = TwoDigits(i + 1);
-    const std::string provider = "SOFTWARE\\VORELA\\WEBMENU\\MENU" + pp;
+    const std::string provider = std::string(kWebMenus) + "\\MENU" + pp;
     std::vector<std::string> item_names;
     std::int32_t m = -1;
     SkipOnError([&] { m = RegEnumSubKeys(platform_, kHkeyCurrentUser, provider, item_names); });
     if (m < 0) continue;
     MenuItemRecord& row = providers_[static_cast<size_t>(i)];
-    SkipOnError([&] { row.DispName = RegReadString(platform_, kHkeyCurrentUser, provider, "DISPNAME"); });
-    SkipOnError([&] { row.Icon = RegReadString(platform_, kHkeyCurrentUser, provider, "ICON"); });
-    SkipOnError([&] { row.MenuId = RegReadString(platform_, kHkeyCurrentUser, provider, "MENUID"); });
+    row.DispName = ReadLegacyText(provider, "DISPNAME", &intact);
+    row.Icon = ReadLegacyText(provider, "ICON", &intact);
+    row.MenuId = ReadLegacyText(provider, "MENUID", &intact);
     for (std::int32_t j = 0; j <= m; ++j) {
       const std::string key = provider + "\\MENU" + pp + TwoDigits(j + 1);
       MenuItemRecord item;
-      auto read = [&](const char* name) {
-        std::string v;
-        SkipOnError([&] { v = RegReadString(platform_, kHkeyCurrentUser, key, name); });
-        return v;
-      };
-      item.DispName = read("DISPNAME");
-      item.Icon = read("ICON");
-      item.KeyNo = std::to_string(ToLong(read("KEYNO")));
-      item.MenuId = read("MENUID");
-      item.Hint = read("HINT");
-      item.Ie = read("IE");
-      item.Category = read("CATEGORY");
+      item.DispName = ReadLegacyText(key, "DISPNAME", &intact);
+      item.Icon = ReadLegacyText(key, "ICON", &intact);
+      item.KeyNo = std::to_string(ToLong(ReadLegacyText(key, "KEYNO", &intact)));
+      item.MenuId = ReadLegacyText(key, "MENUID", &intact);
+      item.Hint = ReadLegacyText(key, "HINT", &intact);
+      item.Ie = ReadLegacyText(key, "IE", &intact);
+      item.Category = ReadLegacyText(key, "CATEGORY", &intact);
       items_.push_back(item);
     }
   }
-  Guarded([&] { WriteWebMenuFile(platform_, paths_.DataFolder, providers_, items_); });
+  if (!intact || !SkipOnError([&] {
+        WriteWebMenuFile(platform_, paths_.DataFolder, providers_, items_);
+      })) {
+    MarkIncomplete("webmenu.xml");
+    return;
+  }
+  ForgetTree(kWebMenus);
 }
 
 void Migration::Finish() {
@@ -318,8 +388,13 @@ void Migration::Finish() {
     const size_t slash = program.find_last_of('\\');
     const std::string folder = slash == std::string::npos ? "" : program.substr(0, slash);
     const std::string menu_tool = folder + "\\vorelamenu" + ExecutableSuffix();
-    const std::string mode =
-        (!FileExists(platform_, paths_.WebMenuXml) && no_categories_) ? "xml" : "ie";
+    // "xml" installs the default menu files over the user's, so it is only for
+    // a user who has no menus yet: no legacy categories, and neither menu file
+    // in the data folder (categories migrated by an earlier run, or installed
+    // by a package since, are the user's menus too).
+    const bool has_menus = FileExists(platform_, paths_.WebMenuXml) ||
+                           FileExists(platform_, paths_.CategoryXml) || !no_categories_;
+    const std::string mode = has_menus ? "ie" : "xml";
     // Started minimised and not awaited; the seam quotes the program path, so a
     // folder with blanks in its name cannot start some other program.
     if (FileExists(platform_, menu_tool)) platform_.process->StartDetached(menu_tool, mode, true);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/blowfish.h"
@@ -32,12 +33,16 @@ class Migration {
   explicit Migration(const Platform& platform);
 
   // The whole pass. Every statement is guarded; nothing is reported but the
-  // first-run greeting. The legacy tree is deleted only when every value that
-  // was read has reached its file.
+  // first-run greeting. Each piece of the legacy tree (a setting, a list, a
+  // subtree) is deleted as soon as its file holds it and loads again; a piece
+  // whose read or write failed stays, so the next run retries just that piece
+  // and never writes again what has already moved. The legacy tree goes as a
+  // whole once every piece has moved.
   void MigrateSettings();
 
   // The secrets: decoded, written as the encrypted image of the secret file
-  // straight into secret.enc. The plain file is never written.
+  // straight into secret.enc. The plain file is never written. The legacy
+  // secrets go once secret.enc holds them all.
   void MigrateSecrets();
 
   // The encrypted image of the secret file for the collected rows.
@@ -54,12 +59,16 @@ class Migration {
   void MigrateCategories();
   void MigrateWebMenus();
   void Finish();
-  // SetXml, confirmed by reading the value back.
-  void WriteSetting(const std::string& key, const std::string& value, const std::string& file);
+  // SetXml, confirmed by reading the value back; false when it did not arrive.
+  bool WriteSetting(const std::string& key, const std::string& value, const std::string& file);
+  // The text of a legacy value, whatever its size; clears *intact when the
+  // value is there but cannot be read.
+  std::string ReadLegacyText(std::string_view key, std::string_view name, bool* intact);
+  // A piece of the legacy tree has moved: its value (under the legacy root)
+  // or its subtree is deleted.
+  void ForgetValue(std::string_view name);
+  void ForgetTree(std::string_view sub_key);
   void MarkIncomplete(const std::string& what);
-  // Runs a writer; a writer that fails marks the run incomplete.
-  template <class Writer>
-  void Guarded(Writer&& writer);
 
   const Platform& platform_;
   CleanerPaths paths_;

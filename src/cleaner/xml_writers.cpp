@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/error.h"
 #include "common/helpers.h"
 #include "common/skip_on_error.h"
 #include "common/text_util.h"
@@ -35,7 +36,69 @@ std::string FirstTwo(std::string_view text) {
   return head;
 }
 
+// Saves doc over path and proves the save: the file then holds what the
+// document serialises to. A document that would not load again is not saved
+// at all, so the old file stays usable. Throws when either check fails.
+void SaveConfirmed(const Platform& platform, XmlDocument& doc, std::string_view path) {
+  std::string expected;
+  if (!doc.Serialize(&expected) || !LoadsAgain(platform, expected)) {
+    throw Error(kErrorPathFileAccess, "XmlDocument", "The document would not load again");
+  }
+  SaveXmlDocument(platform, doc, path);
+  std::string stored;
+  if (platform.files->ReadAll(path, &stored) != kErrorSuccess || stored != expected) {
+    throw Error(kErrorPathFileAccess, "XmlDocument", "The file does not hold what was saved");
+  }
+}
+
 }  // namespace
+
+bool LoadsAgain(const Platform& platform, std::string_view bytes) {
+  std::unique_ptr<XmlDocument> doc = NewXmlDocument(platform);
+  return doc->LoadBytes(bytes);
+}
+
+std::optional<std::string> StoredText(const Platform& platform, std::string_view text) {
+  XmlNode root;
+  std::unique_ptr<XmlDocument> doc = NewListDocument(platform, &root);
+  AppendTextElement(*doc, root, "V", text);
+  std::string bytes;
+  std::unique_ptr<XmlDocument> again = NewXmlDocument(platform);
+  if (!doc->Serialize(&bytes) || !again->LoadBytes(bytes)) return std::nullopt;
+  return again->SelectSingleNode("xmlroot/V").Text();
+}
+
+void WriteSettingsList(const Platform& platform, std::string_view file,
+                       const std::vector<std::pair<std::string, std::string>>& values,
+                       const SettingsLocation& where) {
+  std::unique_ptr<XmlDocument> doc = NewXmlDocument(platform);
+  bool existing = FileExists(platform, file);
+  if (existing) {
+    switch (LoadForEdit(platform, *doc, file)) {
+      case ExistingFile::kLoaded:
+        break;
+      case ExistingFile::kSetAside:
+        existing = false;
+        doc = NewXmlDocument(platform);
+        break;
+      case ExistingFile::kUntouchable:
+        throw Error(kErrorPathFileAccess, "XmlDocument", "The file cannot be read");
+    }
+  }
+  XmlNode root;
+  if (existing) {
+    root = Require(doc->SelectSingleNode("xmlroot"));
+  } else {
+    root = Require(doc->AppendChild(Require(doc->CreateElement("xmlroot"))));
+  }
+  for (const auto& [key, text] : values) {
+    XmlNode node = root.SelectSingleNode(key);
+    if (!node) node = Require(root.AppendChild(Require(doc->CreateElement(key))));
+    node.SetText(text);
+  }
+  if (!FileExists(platform, where.settings_file)) MakeDataFolder(platform, where.data_folder);
+  SaveConfirmed(platform, *doc, file);
+}
 
 std::string ReadXmlValue(const Platform& platform, std::string_view key,
                          std::string_view file) {
@@ -61,7 +124,7 @@ void WriteNumberedList(const Platform& platform, std::string_view prefix,
         *doc, root, std::string(prefix) + ZeroPad(static_cast<long long>(c), 2),
         list[c - 1]);
   }
-  SaveXmlDocument(platform, *doc, file);
+  SaveConfirmed(platform, *doc, file);
 }
 
 void WriteCategoryFile(const Platform& platform, std::string_view data_folder,
@@ -76,7 +139,7 @@ void WriteCategoryFile(const Platform& platform, std::string_view data_folder,
     AppendTextElement(*doc, menu, "MENUID", row.MenuId);
   }
   // The old file is replaced only once the new one is complete.
-  SaveXmlDocument(platform, *doc, std::string(data_folder) + "category.xml");
+  SaveConfirmed(platform, *doc, std::string(data_folder) + "category.xml");
 }
 
 void WriteWebMenuFile(const Platform& platform, std::string_view data_folder,
@@ -103,7 +166,7 @@ void WriteWebMenuFile(const Platform& platform, std::string_view data_folder,
       AppendTextElement(*doc, menu, "CATEGORY", item.Category);
     }
   }
-  SaveXmlDocument(platform, *doc, std::string(data_folder) + "webmenu.xml");
+  SaveConfirmed(platform, *doc, std::string(data_folder) + "webmenu.xml");
 }
 
 }  // namespace vorela

@@ -1,20 +1,39 @@
 // The cleaner's XML readers and writers: one value of a settings file, and the
 // files that the migration builds anew from the legacy registry rows.
 //
-// The three writers replace their file whole and atomically: until the new
-// file is in place the old one stays as it was, so a failed save (a missing
-// data folder above all) loses nothing. Their first error ends them and is
-// thrown to the caller, which drops it.
+// The writers replace their file whole and atomically: until the new file is
+// in place the old one stays as it was, so a failed save (a missing data
+// folder above all) loses nothing. A writer returns only once the file on disk
+// holds the new document and loads again; its first error ends it and is
+// thrown to the caller, which keeps the legacy data for a later run.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cleaner/migration_records.h"
+#include "common/set_xml.h"
 #include "platform/platform.h"
 
 namespace vorela {
+
+// True when bytes parse as a document.
+bool LoadsAgain(const Platform& platform, std::string_view bytes);
+
+// The text an element holding text gives back once its file is saved and
+// loaded again (the document service may trim or drop characters); nullopt
+// when such a file would not load.
+std::optional<std::string> StoredText(const Platform& platform, std::string_view text);
+
+// Sets each xmlroot/<key> of file as SetXml does, one after the other, but in
+// one load and one save: the values arrive all together or not at all. Unlike
+// SetXml it throws when the file cannot be edited, saved or loaded again.
+void WriteSettingsList(const Platform& platform, std::string_view file,
+                       const std::vector<std::pair<std::string, std::string>>& values,
+                       const SettingsLocation& where);
 
 // The text of the first xmlroot/<key> of file; "" when the file, the root or
 // the element is missing or the file does not load. Never throws.

@@ -43,7 +43,10 @@ TEST(LegacyTitle, DecodesNumbersBetweenDots) {
 TEST(LegacyTitle, CodesOutsideOneTo255Fail) {
   EXPECT_EQ(DecodeLegacyTitle(TitleForm({'a', 0}, "mossgate"), "mossgate", Codec()), "Failed");
   EXPECT_EQ(DecodeLegacyTitle(TitleForm({'a', 256}, "mossgate"), "mossgate", Codec()), "Failed");
-  EXPECT_EQ(DecodeLegacyTitle(TitleForm({255}, "mossgate"), "mossgate", Codec()).size() > 0, true);
+  // 1 and 255 are the ends of the range and decode.
+  EXPECT_EQ(DecodeLegacyTitle(TitleForm({1, 'z'}, "mossgate"), "mossgate", Codec()), "\x01z");
+  EXPECT_EQ(DecodeLegacyTitle(TitleForm({'y', 255}, "mossgate"), "mossgate", Codec()),
+            "y" + Codec().FromAnsi("\xFF"));
   EXPECT_THROW(DecodeLegacyTitle(".99x.", "mossgate", Codec()), Error);
 }
 

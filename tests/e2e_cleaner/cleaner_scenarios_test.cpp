@@ -1,180 +1,9 @@
-// The real vorelacleaner, run on a seeded legacy installation. The same
-// scenarios run in both builds: natively on a scratch machine, under Wine in
-// the prefix the test itself runs in (which is why every scenario first
-// clears the places the cleaner touches).
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <thread>
-
-#include "cleaner/legacy_decoding.h"
-#include "cleaner/migration.h"
-#include "common/blowfish.h"
-#include "common/reg_file.h"
-#include "common/system_folder.h"
-#include "support/program_runner.h"
-#include "support/scratch.h"
-
-#ifdef _WIN32
-#include "platform/win32/windows_lean.h"
-// after windows.h
-#include <tlhelp32.h>
-#endif
+// The cleaner's start-up, migration and uninstall, end to end (see
+// cleaner_scenario.h for how the scenarios run).
+#include "e2e_cleaner/cleaner_scenario.h"
 
 namespace vorela {
 namespace {
-
-using testing::ProgramResult;
-using testing::ScratchDir;
-
-constexpr const char* kMenuExt = "Software\\Microsoft\\Internet Explorer\\MenuExt";
-const std::string kShortcut =
-    "\\vorela!\xE3\x83\x9E\xE3\x83\x8B\xE3\x83\xA5\xE3\x82\xA2\xE3\x83\xAB.lnk";
-
-// A path as a .reg string wants it: every "\\" doubled.
-std::string ReplaceAllForReg(const std::string& path) {
-  std::string out;
-  for (char c : path) {
-    out += c;
-    if (c == '\\') out += '\\';
-  }
-  return out;
-}
-
-// The first run opens a browser window that outlives the cleaner. Under Wine
-// that process keeps the test's output pipe open (host descriptors are
-// inherited), so the test ends it once the scenario is over.
-void CloseBrowserWindows() {
-#ifdef _WIN32
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
-  PROCESSENTRY32W entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-    if (_wcsicmp(entry.szExeFile, L"iexplore.exe") != 0) continue;
-    if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
-      TerminateProcess(process, 0);
-      CloseHandle(process);
-    }
-  }
-  CloseHandle(snapshot);
-#endif
-}
-
-class CleanerScenario : public ::testing::Test {
- protected:
-  void TearDown() override { CloseBrowserWindows(); }
-
-  void SetUp() override {
-#ifndef _WIN32
-    machine_ = scratch_.native() + "/machine";
-    setenv("VORELA_ROOT", machine_.c_str(), 1);
-#endif
-    platform_ = SystemPlatform();
-    paths_ = ComputeCleanerPaths(platform_);
-    data_folder_ = paths_.DataFolder.substr(0, paths_.DataFolder.size() - 1);
-    Registry& reg = *platform_.registry;
-    reg.DeleteTree(kHkeyCurrentUser, "SOFTWARE\\VORELA");
-    reg.DeleteTree(kHkeyCurrentUser, kMenuExt);
-    platform_.files->DeleteTree(data_folder_, true);
-    platform_.files->DeleteTree(paths_.ResourceFolder, true);
-    common_files_ = clsSystemFolder(platform_).CommonFiles();
-    platform_.files->Delete(common_files_ + kShortcut);
-    ASSERT_EQ(platform_.files->MakeDirectory(paths_.ResourceFolder), kErrorSuccess);
-    std::filesystem::create_directory(scratch_.NativeJoin("prog"));
-  }
-
-  void Import(const std::string& body) {
-    std::vector<RegStatement> statements;
-    std::string error;
-    const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n" + body;
-    ASSERT_TRUE(ParseRegFile(text, *platform_.text, &statements, &error)) << error;
-    ASSERT_TRUE(ApplyRegStatements(*platform_.registry, *platform_.text, statements, &error))
-        << error;
-  }
-
-  void SetBinary(const std::string& key, const std::string& name, const std::string& bytes) {
-    RegKey handle = 0;
-    ASSERT_EQ(platform_.registry->CreateKey(kHkeyCurrentUser, key, kKeyAllAccess, &handle), 0u);
-    platform_.registry->SetValue(handle, name, kRegBinary,
-                                 reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                 static_cast<std::uint32_t>(bytes.size()));
-    platform_.registry->CloseKey(handle);
-  }
-
-  std::string Encrypted(const std::string& plain) {
-    clsBlowfish cipher(platform_);
-    ByteArray bytes(plain.begin(), plain.end());
-    cipher.EncryptByte(bytes, "mossgate");
-    return std::string(bytes.begin(), bytes.end());
-  }
-
-  void PutResource(const std::string& name, const std::string& bytes) {
-    ASSERT_EQ(platform_.files->WriteAtomic(paths_.ResourceFolder + "\\" + name, bytes), 0u);
-  }
-
-  ProgramResult Run(const std::string& args, bool with_menu_tool = true) {
-    const std::string suffix = ExecutableSuffix();
-    const auto copy = std::filesystem::copy_options::overwrite_existing;
-    std::filesystem::copy_file(VORELA_CLEANER_EXE,
-                               scratch_.NativeJoin("prog/vorelacleaner" + suffix), copy);
-    if (with_menu_tool) {
-      std::filesystem::copy_file(VORELA_RECORDER_EXE,
-                                 scratch_.NativeJoin("prog/vorelamenu" + suffix), copy);
-    }
-    std::vector<std::pair<std::string, std::string>> env;
-    if (!machine_.empty()) env.emplace_back("VORELA_ROOT", machine_);
-    ProgramResult result =
-        testing::RunProgram(scratch_.NativeJoin("prog/vorelacleaner" + suffix), args, env, 120);
-    EXPECT_FALSE(result.timed_out);
-    EXPECT_EQ(result.exit_code, 0) << result.err;
-    return result;
-  }
-
-  // The argument texts the stand-in menu tool was started with.
-  std::string Started(bool expect_start = true) {
-    const std::string marker = scratch_.NativeJoin("prog/started.txt");
-    for (int i = 0; i < (expect_start ? 200 : 20); ++i) {
-      if (std::filesystem::exists(marker)) return testing::ReadNativeFile(marker);
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return "";
-  }
-
-  std::string Data(const std::string& name) {
-    std::string bytes;
-    if (platform_.files->ReadAll(paths_.DataFolder + name, &bytes) != kErrorSuccess) {
-      return "(missing)";
-    }
-    if (!bytes.empty() && bytes.back() == '\n') bytes.pop_back();
-    return bytes;
-  }
-
-  bool LegacyTreeExists() {
-    RegKey key = 0;
-    if (platform_.registry->OpenKey(kHkeyCurrentUser, "SOFTWARE\\VORELA", kKeyRead, &key) != 0) {
-      return false;
-    }
-    platform_.registry->CloseKey(key);
-    return true;
-  }
-
-  std::string Title(const std::vector<int>& codes) {
-    const int k = LegacyKeySum("mossgate", *platform_.text);
-    std::string form = ".";
-    for (int c : codes) form += std::to_string(c + k) + ".";
-    return form + "#7";
-  }
-
-  ScratchDir scratch_;
-  std::string machine_;
-  Platform platform_;
-  CleanerPaths paths_;
-  std::string data_folder_;
-  std::string common_files_;
-};
 
 TEST_F(CleanerScenario, MigratesALegacyInstallationAndDeletesTheTree) {
   Import(
@@ -246,8 +75,9 @@ TEST_F(CleanerScenario, MigratesALegacyInstallationAndDeletesTheTree) {
 
   EXPECT_FALSE(LegacyTreeExists()) << result.err;
   EXPECT_EQ(Started(), "ie\n");
+  EXPECT_EQ(Greeting(result), "Welcome&hello\r\nbye") << result.out;
+  ExpectBrowser(result, true);
 #ifndef _WIN32
-  EXPECT_NE(result.out.find("vorela!: Welcome&hello\r\nbye"), std::string::npos) << result.out;
   EXPECT_NE(result.out.find("browser: http://example.invalid/start"), std::string::npos);
 #endif
 }
@@ -296,9 +126,53 @@ TEST_F(CleanerScenario, WithoutTheMenuToolNothingIsStartedAndAPositiveWidthIsNoF
             0u);
   const ProgramResult result = Run("", false);
   EXPECT_EQ(Started(false), "");
-#ifndef _WIN32
-  EXPECT_EQ(result.out.find("vorela!"), std::string::npos) << result.out;
-#endif
+  EXPECT_EQ(Greeting(result), "(none)") << result.out;
+  ExpectBrowser(result, false);
+}
+
+TEST_F(CleanerScenario, WithoutTheMenuToolTheRestOfTheFinishStillRuns) {
+  Import("[HKEY_CURRENT_USER\\SOFTWARE\\VORELA]\r\n\"MENU\"=\"m\"\r\n\r\n");
+  PutResource("lang.xml", "<xmlroot><c k=\"922\"><CAPTION>Hi</CAPTION></c></xmlroot>");
+  const ProgramResult result = Run("", false);
+  EXPECT_EQ(Started(false), "");
+  EXPECT_EQ(Data("vorela.xml"), "<xmlroot><MENU>m</MENU></xmlroot>");
+  EXPECT_FALSE(LegacyTreeExists());
+  EXPECT_EQ(Greeting(result), "Hi") << result.out;
+  ExpectBrowser(result, true);
+}
+
+TEST_F(CleanerScenario, AWidthThatIsNoPositiveNumberMeansAFirstRun) {
+  PutResource("lang.xml", "<xmlroot><c k=\"922\"><CAPTION>Hi</CAPTION></c></xmlroot>");
+  ASSERT_EQ(platform_.files->MakeDirectory(data_folder_), 0u);
+  for (const char* width : std::initializer_list<const char*>{"0", "", "-3", "abc", "2", nullptr}) {
+    SCOPED_TRACE(width ? "WIDTH " + std::string(width) : "no WIDTH");
+    if (width) {
+      const std::string settings = "<xmlroot><WIDTH>" + std::string(width) + "</WIDTH></xmlroot>";
+      ASSERT_EQ(platform_.files->WriteAtomic(paths_.VorelaXml, settings), 0u);
+    } else {
+      ASSERT_EQ(platform_.files->Delete(paths_.VorelaXml), 0u);
+    }
+    const ProgramResult result = Run("");
+    const bool first_run = !width || std::string(width) != "2";
+    EXPECT_EQ(Greeting(result), first_run ? "Hi" : "(none)") << result.out;
+    ExpectBrowser(result, first_run);
+  }
+}
+
+TEST_F(CleanerScenario, LegacyCategoriesWithoutWebMenusAreRewrittenAndTheMenuToolRepairs) {
+  Import("[HKEY_CURRENT_USER\\SOFTWARE\\VORELA\\CATEGORY\\MENU01]\r\n\"DISPNAME\"=\"News\"\r\n"
+         "\"MENUID\"=\"C1\"\r\n\r\n"
+         "[HKEY_CURRENT_USER\\SOFTWARE\\VORELA\\CATEGORY\\MENU02]\r\n\"DISPNAME\"=\"Mail\"\r\n"
+         "\"ICON\"=\"m.ico\"\r\n\"MENUID\"=\"C2\"\r\n\r\n");
+  ASSERT_EQ(platform_.files->MakeDirectory(data_folder_), 0u);
+  ASSERT_EQ(platform_.files->WriteAtomic(paths_.CategoryXml, "<xmlroot><menu/></xmlroot>"), 0u);
+  Run("");
+  EXPECT_EQ(Data("category.xml"),
+            "<xmlroot><menu><DISPNAME>News</DISPNAME><ICON/><MENUID>C1</MENUID></menu>"
+            "<menu><DISPNAME>Mail</DISPNAME><ICON>m.ico</ICON><MENUID>C2</MENUID></menu>"
+            "</xmlroot>");
+  EXPECT_EQ(Data("webmenu.xml"), "(missing)");
+  EXPECT_EQ(Started(), "ie\n");
 }
 
 TEST_F(CleanerScenario, UninstallRemovesOnlyWhatTheProductOwns) {
@@ -316,24 +190,21 @@ TEST_F(CleanerScenario, UninstallRemovesOnlyWhatTheProductOwns) {
 
   Run("uninstall");
 
-  std::vector<std::string> names;
   std::uint64_t length = 0;
-  RegKey key = 0;
-  ASSERT_EQ(platform_.registry->OpenKey(kHkeyCurrentUser, kMenuExt, kKeyRead, &key), 0u);
-  char name[300];
-  for (std::uint32_t i = 0;; ++i) {
-    std::uint32_t size = sizeof name;
-    if (platform_.registry->EnumKey(key, i, name, &size) != 0) break;
-    names.emplace_back(name, size);
-  }
-  platform_.registry->CloseKey(key);
-  EXPECT_EQ(names, std::vector<std::string>{"Foreign"});
+  EXPECT_EQ(MenuExtEntries(), std::vector<std::string>{"Foreign"});
   EXPECT_NE(platform_.files->GetLength(data_folder_, &length), 0u) << "data folder removed";
   EXPECT_NE(platform_.files->GetLength(common_files_ + kShortcut, &length), 0u);
   EXPECT_TRUE(LegacyTreeExists()) << "uninstall leaves the legacy tree to the migration";
 
-  // A missing shortcut and an already removed folder are no error.
+  // Without the shortcut (and with the folder gone once more) the rest of the
+  // uninstall still runs.
+  Import("[HKEY_CURRENT_USER\\" + std::string(kMenuExt) + "\\(&1)Again]\r\n@=\"" +
+         ReplaceAllForReg(system) + "\\\\tolresource\\\\htm\\\\002.htm\"\r\n\r\n");
+  ASSERT_EQ(platform_.files->MakeDirectory(data_folder_), 0u);
+  ASSERT_EQ(platform_.files->WriteAtomic(paths_.DataFolder + "vorela.xml", "<xmlroot/>"), 0u);
   Run("uninstall");
+  EXPECT_EQ(MenuExtEntries(), std::vector<std::string>{"Foreign"});
+  EXPECT_NE(platform_.files->GetLength(data_folder_, &length), 0u) << "data folder removed";
 }
 
 TEST_F(CleanerScenario, OnlyTheExactWordSelectsTheUninstall) {

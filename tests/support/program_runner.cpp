@@ -40,7 +40,7 @@ void Drain(HANDLE pipe, std::string* out) {
 
 ProgramResult RunProgram(const std::string& program, const std::string& args,
                          const std::vector<std::pair<std::string, std::string>>& env,
-                         int timeout_seconds) {
+                         int timeout_seconds, const std::string& desktop) {
   ProgramResult result;
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE out_read, out_write, err_read, err_write;
@@ -59,6 +59,8 @@ ProgramResult RunProgram(const std::string& program, const std::string& args,
   startup.hStdInput = null_in;
   startup.hStdOutput = out_write;
   startup.hStdError = err_write;
+  std::wstring desktop_name = win32::Widen(desktop);
+  if (!desktop_name.empty()) startup.lpDesktop = desktop_name.data();
   std::wstring command = L"\"" + win32::Widen(program) + L"\"";
   if (!args.empty()) command += L" " + win32::Widen(args);
   PROCESS_INFORMATION info = {};
@@ -97,7 +99,7 @@ ProgramResult RunProgram(const std::string& program, const std::string& args,
 
 ProgramResult RunProgram(const std::string& program, const std::string& args,
                          const std::vector<std::pair<std::string, std::string>>& env,
-                         int timeout_seconds) {
+                         int timeout_seconds, const std::string& /*desktop*/) {
   ProgramResult result;
   int out_pipe[2], err_pipe[2];
   if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) return result;

@@ -22,9 +22,11 @@ std::string BuiltProgram(const std::string& name);
 
 // Runs program (native path) with the argument text args, passed to it as one
 // command-line tail. env: extra variables for the child. Standard input is
-// empty. Waits up to timeout_seconds, then kills it.
+// empty. Waits up to timeout_seconds, then kills it. On Windows a desktop
+// name other than "" starts the program on that desktop (see
+// MessageBoxWatcher); elsewhere it is ignored.
 ProgramResult RunProgram(const std::string& program, const std::string& args,
                          const std::vector<std::pair<std::string, std::string>>& env = {},
-                         int timeout_seconds = 60);
+                         int timeout_seconds = 60, const std::string& desktop = {});
 
 }  // namespace vorela::testing
