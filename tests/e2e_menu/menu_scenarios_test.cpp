@@ -33,7 +33,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "package_every_order", "package_without_icon",
                       "package_two_manifests", "package_empty_id",
                       "package_imported_twice", "menu_moved_between_providers",
-                      "hint_line_breaks"),
+                      "hint_line_breaks", "package_hostile_names"),
     [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
