@@ -6,11 +6,6 @@
 #include "common/program_info.h"
 #include "platform/platform.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 namespace {
 
 constexpr char kUsage[] =
@@ -23,9 +18,7 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+  vorela::UseBinaryStandardStreams();
   vorela::InitProcessArguments(argc, argv);
   const vorela::Platform platform = vorela::SystemPlatform();
   if (const auto info = vorela::ProgramInfoText(platform.process->CommandLineArgs(),

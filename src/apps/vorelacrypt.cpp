@@ -7,28 +7,16 @@
 #include "cleaner/crypt_tool.h"
 #include "platform/platform.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#define VORELA_ISATTY _isatty
-#else
-#include <unistd.h>
-#define VORELA_ISATTY isatty
-#endif
-
 int main(int argc, char** argv) {
-#ifdef _WIN32
   // Cipher bytes through "-" must not be translated as text.
-  _setmode(_fileno(stdin), _O_BINARY);
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+  vorela::UseBinaryStandardStreams();
   std::ios::sync_with_stdio(false);
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = vorela::ProgramArguments(argc, argv);
   vorela::Platform platform;
   platform.text = &vorela::SystemTextCodec();
   platform.files = &vorela::SystemFileSystem();
   vorela::CryptToolOptions options;
-  options.progress_bar = VORELA_ISATTY(2) != 0;
+  options.progress_bar = vorela::StandardErrorIsTerminal();
   options.version = VORELA_VERSION;
   return vorela::RunCryptTool(args, std::cin, std::cout, std::cerr, platform,
                               options);

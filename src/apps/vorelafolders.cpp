@@ -9,6 +9,7 @@
 
 int main(int argc, char** argv) {
   vorela::InitProcessArguments(argc, argv);
+  vorela::UseBinaryStandardStreams();
   if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
     std::printf("vorelafolders %s\n", VORELA_VERSION);
     return 0;

@@ -9,11 +9,6 @@
 #include "platform/installer_window.h"
 #include "platform/platform.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 namespace {
 
 constexpr char kUsage[] =
@@ -27,11 +22,7 @@ constexpr char kUsage[] =
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-  // The same bytes as the POSIX build: no newline translation.
-  _setmode(_fileno(stdout), _O_BINARY);
-  _setmode(_fileno(stderr), _O_BINARY);
-#endif
+  vorela::UseBinaryStandardStreams();
   vorela::InitProcessArguments(argc, argv);
   const vorela::Platform platform = vorela::SystemPlatform();
   if (const auto info = vorela::ProgramInfoText(platform.process->CommandLineArgs(),

@@ -7,7 +7,8 @@
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  vorela::UseBinaryStandardStreams();
+  const std::vector<std::string> args = vorela::ProgramArguments(argc, argv);
   const vorela::Platform platform = vorela::SystemPlatform();
   return vorela::RunPackTool(args, std::cout, std::cerr, platform,
                              vorela::SystemCabinetWriter(), VORELA_VERSION);

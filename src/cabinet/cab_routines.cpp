@@ -137,22 +137,72 @@ std::string FormatGeneralDate(const CabDateTime& v) {
   return out;
 }
 
-bool IsContainedStoredName(std::string_view name) {
-  if (name.empty() || name.front() == '\\' || name.front() == '/') return false;
-  if (name.find(':') != std::string_view::npos)
-    return false;  // drive or stream
+namespace {
+
+constexpr char kClimbs[] = "climbs out of or starts above the unpack folder";
+constexpr char kDevice[] = "names a device";
+constexpr char kInvalid[] =
+    "holds a character or an ending that a Windows file name cannot have";
+
+// A part names a device when its text before the first dot, without trailing
+// blanks, is one of the device names; case is ignored.
+bool IsDeviceName(std::string_view part) {
+  std::string_view base = part.substr(0, part.find('.'));
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  std::string upper;
+  for (char c : base)
+    upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"}) {
+    if (upper == device) return true;
+  }
+  if (upper.size() < 4) return false;
+  const std::string_view stem = std::string_view(upper).substr(0, 3);
+  if (stem != "COM" && stem != "LPT") return false;
+  const std::string_view digit = std::string_view(upper).substr(3);
+  // 0-9 and the superscript digits one to three (UTF-8).
+  return (digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') ||
+         digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
+}
+
+bool HasReservedCharacter(std::string_view part) {
+  for (char c : part) {
+    if (static_cast<unsigned char>(c) < 0x20) return true;
+    if (std::strchr("<>:\"|?*", c)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+const char* StoredNameProblem(std::string_view name) {
+  if (name.empty() || name.front() == '\\' || name.front() == '/')
+    return kClimbs;
+  if (name.size() >= 2 && name[1] == ':') return kClimbs;  // a drive
+  if (name.back() == '\\' || name.back() == '/') return kClimbs;
+  const char* problem = nullptr;
   std::size_t start = 0;
   while (start <= name.size()) {
     std::size_t cut = name.find_first_of("\\/", start);
     if (cut == std::string_view::npos) cut = name.size();
     const std::string_view part = name.substr(start, cut - start);
-    // Windows drops trailing dots and spaces from a component, so ". ." and
-    // "..." are as dangerous as "..".
-    if (!part.empty() && part.find_first_not_of(". ") == std::string_view::npos)
-      return false;
     start = cut + 1;
+    if (part.empty()) continue;
+    // Windows drops trailing dots and blanks from a part, so ". ." and "..."
+    // are as dangerous as "..".
+    if (part.find_first_not_of(". ") == std::string_view::npos) return kClimbs;
+    if (problem) continue;
+    if (IsDeviceName(part)) {
+      problem = kDevice;
+    } else if (HasReservedCharacter(part) || part.back() == '.' ||
+               part.back() == ' ') {
+      problem = kInvalid;
+    }
   }
-  return name.back() != '\\' && name.back() != '/';
+  return problem;
+}
+
+bool IsContainedStoredName(std::string_view name) {
+  return StoredNameProblem(name) == nullptr;
 }
 
 }  // namespace vorela

@@ -55,9 +55,16 @@ CabDateTime DosStampToDate(std::uint16_t dos_date, std::uint16_t dos_time);
 // when it is exactly midnight.
 std::string FormatGeneralDate(const CabDateTime& value);
 
-// True when a stored name, appended to an output folder, stays inside it: a
-// relative name whose components never climb ("..") and that names no drive,
-// root, share or stream.
+// Why a stored name may not be written below an output folder, or nullptr when
+// it may. A name is refused when it would leave the folder (a root, a drive, a
+// share, a part that Windows folds into ".."), when it names a device
+// ("CON", "com1.txt", ...) in any part, or when a part is one that Windows
+// cannot create as written (a ":" or another reserved character, a control
+// character, a trailing dot or blank). Both builds refuse the same names, so
+// that a package unpacks to the same files everywhere.
+const char* StoredNameProblem(std::string_view name);
+
+// True when StoredNameProblem finds nothing.
 bool IsContainedStoredName(std::string_view name);
 
 }  // namespace vorela

@@ -60,12 +60,9 @@ std::vector<PackFinding> CheckStoredName(const Platform& platform,
                                std::to_string(ansi.size()) +
                                " bytes long; a cabinet holds at most 255"});
   }
-  if (!IsContainedStoredName(name)) {
-    found.push_back(
-        {true,
-         "\"" + name +
-             "\": the name climbs out of or starts above the unpack folder; "
-             "it is refused and never unpacked"});
+  if (const char* problem = StoredNameProblem(name)) {
+    found.push_back({true, "\"" + name + "\": the name " + problem +
+                               "; it is refused and never unpacked"});
     return found;
   }
   if (name.find('\\') != std::string::npos ||

@@ -14,7 +14,9 @@
 //                           param2 = the cabinet path (const char*). Answers:
 //                           kFileOpDoIt   write the file to FullTargetName (an
 //                                         existing file there is replaced
-//                                         whole, never partly overwritten);
+//                                         whole, never partly overwritten;
+//                                         a read-only one is kept and the
+//                                         file fails with 5);
 //                           kFileOpSkip   go on with the next file;
 //                           kFileOpAbort  stop the walk: no further
 //                           notification

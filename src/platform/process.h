@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/error_codes.h"
 
@@ -53,5 +54,19 @@ const char* ExecutableSuffix();
 // Hands main()'s arguments to the process backend. The Windows backend reads
 // the platform's own command line instead; POSIX joins argv[1..] with blanks.
 void InitProcessArguments(int argc, char** argv);
+
+// The program's arguments after its name, as UTF-8 (Windows hands main() its
+// arguments in the ANSI code page, which cannot hold every name a user types;
+// that backend splits the platform's own wide command line instead).
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// Puts standard input, output and error in binary mode: what a tool writes
+// reaches the stream byte for byte on every build. (In text mode the Windows
+// runtime writes "\r\n" for every "\n", and text that already has "\r\n"
+// comes out as "\r\r\n".)
+void UseBinaryStandardStreams();
+
+// True when standard error is a terminal (a tool then shows progress there).
+bool StandardErrorIsTerminal();
 
 }  // namespace vorela

@@ -324,6 +324,34 @@ TEST_F(CabFileTest, HostileNamesNeverLeaveTheOutputFolder) {
                           "one/two/out/ok/kept.txt=kept"));
 }
 
+TEST_F(CabFileTest, DeviceAndInvalidNamesAreSkippedAndTheWalkGoesOn) {
+  // Written as they stand, these would open a device or fail on Windows (and
+  // end the walk there), while POSIX would happily create the file.
+  CabFile cab(platform_);
+  cab.CabName = Cabinet({{"CON", "x"},
+                         {"first.txt", "1"},
+                         {"icons\\nul.ico", "x"},
+                         {"Com1.htm", "x"},
+                         {"LPT9\\page.htm", "x"},
+                         {"name:stream", "x"},
+                         {"dot.\\x.txt", "x"},
+                         {"blank ", "x"},
+                         {"ask?.htm", "x"},
+                         {"last.txt", "2"}});
+  ScratchDir out;
+  std::vector<std::string> before, after;
+  cab.BeforeExtract = [&](const std::string& name, bool&) {
+    before.push_back(name);
+  };
+  cab.AfterExtract = [&](const std::string& target) {
+    after.push_back(target);
+  };
+  EXPECT_TRUE(cab.Extract("", out.path(), ""));
+  EXPECT_EQ(before.size(), 10u);
+  EXPECT_THAT(after, ElementsAre(out.Join("first.txt"), out.Join("last.txt")));
+  EXPECT_THAT(TreeOf(out.native()), ElementsAre("first.txt=1", "last.txt=2"));
+}
+
 TEST_F(CabFileTest, ShiftJisNamesSplitAfterConversion) {
   CabFile cab(platform_);
   // U+30BD (katakana SO) is 0x83 0x5C in code page 932: its trail byte is "\".

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "cabinet/cab_builder.h"
 #include "cabinet/cab_test_util.h"
 #include "platform/cabinet.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "support/scratch.h"
 
@@ -125,6 +127,46 @@ TEST(CabinetIteration, ExistingTargetIsReplacedWhole) {
   ASSERT_TRUE(r.Walk(cab, &error));
   // No temporary file is left beside it either.
   EXPECT_EQ(TreeOf(out.native()), std::vector<std::string>{"a.txt=new"});
+}
+
+TEST(CabinetIteration, ExistingTargetOfAnotherCaseIsTheOneReplaced) {
+  ScratchDir dir, out;
+  WriteNativeFile(out.NativeJoin("A.TXT"), "old a");
+  WriteNativeFile(out.NativeJoin("Other.Txt"), "old other");
+  const std::string cab = PutCabinet(
+      dir, "t.cab",
+      BuildCabinet({{"new.txt", "n"}, {"a.txt", "new a"}, {"OTHER.TXT", "o"}}));
+  Recorder r;
+  r.file_answer = kFileOpDoIt;
+  r.target_folder = out.path();
+  Win32Error error = 0;
+  ASSERT_TRUE(r.Walk(cab, &error)) << error;
+  // One file per name, whichever spelling the folder keeps.
+  std::vector<std::string> tree = TreeOf(out.native());
+  for (std::string& line : tree) {
+    for (char& c : line) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  }
+  std::sort(tree.begin(), tree.end());
+  EXPECT_THAT(tree, ::testing::ElementsAre("a.txt=new a", "new.txt=n", "other.txt=o"));
+}
+
+TEST(CabinetIteration, ReadOnlyTargetIsRefusedAndKept) {
+  ScratchDir dir, out;
+  WriteNativeFile(out.NativeJoin("a.txt"), "read-only");
+  FileSystem& files = SystemFileSystem();
+  ASSERT_EQ(files.SetReadOnly(out.Join("a.txt"), true), kErrorSuccess);
+  const std::string cab = PutCabinet(dir, "t.cab", BuildCabinet(ThreeFiles()));
+  Recorder r;
+  r.file_answer = kFileOpDoIt;
+  r.target_folder = out.path();
+  Win32Error error = 0;
+  // The failed write is reported, and the callback's answer (the same code)
+  // ends the walk.
+  EXPECT_FALSE(r.Walk(cab, &error));
+  EXPECT_EQ(error, kErrorAccessDenied);
+  EXPECT_THAT(r.log, ::testing::ElementsAre("cabinet", "file a.txt 5", "extracted 5"));
+  files.SetReadOnly(out.Join("a.txt"), false);
+  EXPECT_THAT(TreeOf(out.native()), ::testing::ElementsAre("a.txt=read-only"));
 }
 
 TEST(CabinetIteration, AbortStopsTheWalk) {

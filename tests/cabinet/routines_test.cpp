@@ -68,7 +68,9 @@ TEST(CabRoutines, AnsiPointerToString) {
 
 TEST(CabRoutines, ContainedStoredNames) {
   for (const char* ok :
-       {"a.txt", "a\\b\\c.txt", "..a", "a..\\b", "x.y.z", "a\\\\b"}) {
+       {"a.txt", "a\\b\\c.txt", "..a", "a..b\\c", "x.y.z", "a\\\\b", "CONSOLE.txt",
+        "icon\\com10.ico", "lpt.htm", "nul1", "auxiliary\\x", "COM", "a b.txt",
+        " lead.txt", "\xE3\x82\xBD\\b.txt"}) {
     EXPECT_TRUE(IsContainedStoredName(ok)) << ok;
   }
   for (const char* bad :
@@ -76,6 +78,25 @@ TEST(CabRoutines, ContainedStoredNames) {
         "\\\\server\\share\\x", "a\\. .\\x", "a\\...\\x", "a\\", "x:stream"}) {
     EXPECT_FALSE(IsContainedStoredName(bad)) << bad;
   }
+}
+
+TEST(CabRoutines, DeviceNamesAndNamesWindowsCannotCreateAreRefused) {
+  for (const char* device :
+       {"CON", "con", "Con.txt", "prn.tar.gz", "AUX", "nul.ico", "COM1", "com9.htm", "LPT1",
+        "lpt9", "COM0", "icons\\CON", "CON\\x.txt", "a\\nul\\b.txt", "sub/aux.htm",
+        "CON .txt", "conin$", "CONOUT$.x", "COM\xC2\xB9", "lpt\xC2\xB3.txt"}) {
+    EXPECT_STREQ(StoredNameProblem(device), "names a device") << device;
+  }
+  for (const char* invalid :
+       {"a:b.txt", "dir\\file.txt:stream", "trailing.", "trailing ", "dir.\\x.txt",
+        "dir \\x.txt", "a..\\b", "what?.htm", "a*b", "q\"uote", "l<t", "g>t", "p|pe",
+        "tab\there", "bell\x07"}) {
+    EXPECT_NE(StoredNameProblem(invalid), nullptr) << invalid;
+    EXPECT_FALSE(IsContainedStoredName(invalid)) << invalid;
+  }
+  // A part that folds into ".." is reported as climbing, whatever else it has.
+  EXPECT_STREQ(StoredNameProblem("CON\\. .\\x"),
+               "climbs out of or starts above the unpack folder");
 }
 
 TEST(CreateFolderPath, CreatesMissingLevelsBelowTheDeepestExistingOne) {

@@ -35,7 +35,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "package_imported_twice", "menu_moved_between_providers",
                       "hint_line_breaks", "package_hostile_id",
                       "package_menu_not_saved", "package_not_a_file",
-                      "package_not_a_cabinet", "help_and_version"),
+                      "package_not_a_cabinet", "help_and_version",
+                      "package_hostile_names"),
     [](const auto& info) { return std::string(info.param); });
 
 }  // namespace

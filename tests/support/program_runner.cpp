@@ -95,11 +95,56 @@ ProgramResult RunProgram(const std::string& program, const std::string& args,
   return result;
 }
 
+namespace {
+
+// One argument as the platform's command-line splitting gives it back.
+std::string QuotedArgument(const std::string& arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
+  std::string out = "\"";
+  std::size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') {
+      out.append(backslashes * 2 + 1, '\\');
+    } else {
+      out.append(backslashes, '\\');
+    }
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, '\\');
+  return out + "\"";
+}
+
+}  // namespace
+
+ProgramResult RunProgramWithArguments(
+    const std::string& program, const std::vector<std::string>& args,
+    const std::vector<std::pair<std::string, std::string>>& env, int timeout_seconds) {
+  std::string tail;
+  for (const std::string& arg : args) {
+    if (!tail.empty()) tail += ' ';
+    tail += QuotedArgument(arg);
+  }
+  return RunProgram(program, tail, env, timeout_seconds);
+}
+
 #else
 
 ProgramResult RunProgram(const std::string& program, const std::string& args,
                          const std::vector<std::pair<std::string, std::string>>& env,
                          int timeout_seconds, const std::string& /*desktop*/) {
+  std::vector<std::string> one;
+  if (!args.empty()) one.push_back(args);
+  return RunProgramWithArguments(program, one, env, timeout_seconds);
+}
+
+ProgramResult RunProgramWithArguments(
+    const std::string& program, const std::vector<std::string>& args,
+    const std::vector<std::pair<std::string, std::string>>& env, int timeout_seconds) {
   ProgramResult result;
   int out_pipe[2], err_pipe[2];
   if (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0) return result;
@@ -114,9 +159,9 @@ ProgramResult RunProgram(const std::string& program, const std::string& args,
   std::vector<char*> envp;
   for (std::string& s : env_strings) envp.push_back(s.data());
   envp.push_back(nullptr);
-  std::string text = args;
+  std::vector<std::string> words = args;
   std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-  if (!text.empty()) argv.push_back(text.data());
+  for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
   const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());

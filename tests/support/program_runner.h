@@ -29,4 +29,11 @@ ProgramResult RunProgram(const std::string& program, const std::string& args,
                          const std::vector<std::pair<std::string, std::string>>& env = {},
                          int timeout_seconds = 60, const std::string& desktop = {});
 
+// The same with separate arguments, each reaching the program's main() as one
+// argument (on Windows quoted into the command line as the runtime splits it).
+ProgramResult RunProgramWithArguments(
+    const std::string& program, const std::vector<std::string>& args,
+    const std::vector<std::pair<std::string, std::string>>& env = {},
+    int timeout_seconds = 60);
+
 }  // namespace vorela::testing

@@ -111,6 +111,15 @@ void InitProcessArguments(int argc, char** argv) {
   Arguments() = joined;
 }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+// POSIX streams carry bytes unchanged already.
+void UseBinaryStandardStreams() {}
+
+bool StandardErrorIsTerminal() { return isatty(2) != 0; }
+
 const char* ExecutableSuffix() { return ""; }
 
 Process& SystemProcess() {

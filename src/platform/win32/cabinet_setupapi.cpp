@@ -3,8 +3,12 @@
 // unchanged; a thin layer around the callback evens out what Wine does
 // differently from what Windows documents:
 //   - DOIT over an existing file: Wine writes into it without truncating, so
-//     every target is written under a temporary name in its folder and renamed
-//     over the old file once the platform reports it complete;
+//     an existing target is written under a temporary name in its folder and
+//     renamed over the old file once the platform reports it complete (a new
+//     target is written in place, and removed again unless it completes);
+//   - DOIT over a read-only file: Windows refuses to replace it (5), while
+//     Wine's rename replaces it, so the layer refuses it itself: the platform
+//     skips the file and the callback hears that it failed with 5;
 //   - FILEOP_ABORT: Wine carries on as if the file were skipped, so after an
 //     abort the layer answers SKIP for the rest of the walk without asking the
 //     callback, and the walk reports kErrorCancelled;
@@ -66,13 +70,16 @@ static_assert(FILEOP_ABORT == kFileOpAbort && FILEOP_DOIT == kFileOpDoIt &&
               FILEOP_SKIP == kFileOpSkip);
 
 struct Walk {
-  CabinetCallback callback;
-  std::uintptr_t context;
+  CabinetCallback callback = nullptr;
+  std::uintptr_t context = 0;
   bool aborted = false;
   DWORD failure = NO_ERROR;  // the callback's error answer, once it gave one
   std::string target;        // where the current file belongs
-  std::string temp;   // where the platform is writing it; empty when direct
-  bool held = false;  // the platform reported the current file written
+  // Where the platform is writing it, removed unless the file completes; empty
+  // when no file is pending.
+  std::string writing;
+  bool rename = false;  // `writing` is a temporary name to rename over target
+  bool held = false;    // the platform reported the current file written
   FILEPATHS_A report{};
   unsigned serial = 0;
 };
@@ -83,14 +90,14 @@ bool Settle(Walk& walk) {
   if (!walk.held) return true;
   walk.held = false;
   FILEPATHS_A report = walk.report;
-  if (!walk.temp.empty()) {
-    if (report.Win32Error == NO_ERROR &&
-        !MoveFileExA(walk.temp.c_str(), walk.target.c_str(),
+  if (!walk.writing.empty()) {
+    if (report.Win32Error == NO_ERROR && walk.rename &&
+        !MoveFileExA(walk.writing.c_str(), walk.target.c_str(),
                      MOVEFILE_REPLACE_EXISTING)) {
       report.Win32Error = GetLastError();
     }
-    if (report.Win32Error != NO_ERROR) DeleteFileA(walk.temp.c_str());
-    walk.temp.clear();
+    if (report.Win32Error != NO_ERROR) DeleteFileA(walk.writing.c_str());
+    walk.writing.clear();
   }
   report.Target = walk.target.c_str();
   const UINT answer =
@@ -117,6 +124,23 @@ std::string TempNameFor(const std::string& target, unsigned serial) {
   return temp;
 }
 
+// Tells the callback that the current file failed with `error` before the
+// platform wrote anything. The answer for the platform: skip the file, or end
+// the walk when the callback says so.
+UINT RefuseFile(Walk& walk, const char* cabinet, DWORD error) {
+  FILEPATHS_A report{};
+  report.Target = walk.target.c_str();
+  report.Source = cabinet;
+  report.Win32Error = error;
+  const UINT answer =
+      walk.callback(walk.context, kNotifyFileExtracted,
+                    reinterpret_cast<std::uintptr_t>(&report), 0);
+  if (answer == NO_ERROR) return FILEOP_SKIP;
+  walk.failure = answer;
+  walk.aborted = true;
+  return FILEOP_ABORT;
+}
+
 UINT CALLBACK Forward(PVOID context, UINT notification, UINT_PTR param1,
                       UINT_PTR param2) {
   Walk& walk = *static_cast<Walk*>(context);
@@ -137,14 +161,29 @@ UINT CALLBACK Forward(PVOID context, UINT notification, UINT_PTR param1,
     }
     walk.target.assign(info->FullTargetName,
                        strnlen(info->FullTargetName, kCabinetMaxPath));
-    walk.temp = TempNameFor(walk.target, ++walk.serial);
-    if (walk.temp.empty()) {
+    const DWORD attributes = GetFileAttributesA(walk.target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      walk.writing = walk.target;
+      walk.rename = false;
+      return FILEOP_DOIT;
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      return RefuseFile(walk, reinterpret_cast<const char*>(param2),
+                        ERROR_ACCESS_DENIED);
+    }
+    const std::string temp = TempNameFor(walk.target, ++walk.serial);
+    if (temp.empty()) {
       // No room for a temporary name: make sure the old file cannot survive in
       // part.
       DeleteFileA(walk.target.c_str());
+      walk.writing = walk.target;
+      walk.rename = false;
     } else {
+      walk.writing = temp;
+      walk.rename = true;
       std::memset(info->FullTargetName, 0, kCabinetMaxPath);
-      std::memcpy(info->FullTargetName, walk.temp.data(), walk.temp.size());
+      std::memcpy(info->FullTargetName, temp.data(), temp.size());
     }
     return FILEOP_DOIT;
   }
@@ -164,6 +203,7 @@ UINT CALLBACK Forward(PVOID context, UINT notification, UINT_PTR param1,
   return walk.callback(walk.context, notification, param1, param2);
 }
 
+
 class SetupApiCabinetIterator final : public CabinetIterator {
  public:
   bool IterateCabinet(std::string_view cabinet_ansi, std::uint32_t reserved,
@@ -176,13 +216,15 @@ class SetupApiCabinetIterator final : public CabinetIterator {
       return false;
     }
     const std::string cabinet(cabinet_ansi);
-    Walk walk{callback, context};
+    Walk walk;
+    walk.callback = callback;
+    walk.context = context;
     SetLastError(NO_ERROR);
     const BOOL ok =
         SetupIterateCabinetA(cabinet.c_str(), reserved, Forward, &walk);
     const DWORD error = GetLastError();
     if (ok) Settle(walk);
-    if (!walk.temp.empty()) DeleteFileA(walk.temp.c_str());
+    if (!walk.writing.empty()) DeleteFileA(walk.writing.c_str());
     if (walk.aborted) {
       *last_error = walk.failure != NO_ERROR ? walk.failure : kErrorCancelled;
       return false;

@@ -1,9 +1,16 @@
 // The running program, process start with CreateProcessW, and locks with
 // LockFileEx on a lock file.
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/process.h"
 #include "platform/win32/windows_lean.h"
+// windows.h first: shellapi.h needs its types.
+#include <shellapi.h>
 
 namespace vorela {
 namespace {
@@ -90,6 +97,24 @@ class Win32Process final : public Process {
 }  // namespace
 
 void InitProcessArguments(int, char**) {}
+
+std::vector<std::string> ProgramArguments(int, char**) {
+  std::vector<std::string> out;
+  int count = 0;
+  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!words) return out;
+  for (int i = 1; i < count; ++i) out.push_back(win32::Narrow(words[i]));
+  LocalFree(words);
+  return out;
+}
+
+void UseBinaryStandardStreams() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 const char* ExecutableSuffix() { return ".exe"; }
 
