@@ -46,6 +46,10 @@ class LoneProcess : public Process {
   Win32Error StartDetached(std::string_view, std::string_view, bool) override {
     return kErrorFileNotFound;
   }
+  std::unique_ptr<ProcessLock> LockExclusive(std::string_view, Win32Error* error) override {
+    *error = kErrorAccessDenied;
+    return nullptr;
+  }
 
  private:
   std::string folder_;
