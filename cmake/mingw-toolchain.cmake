@@ -1,10 +1,16 @@
-# Cross build for 64-bit Windows with MinGW-w64 (posix thread model, static runtime).
+# Cross build for Windows with MinGW-w64 (posix thread model, static runtime).
+# 64-bit by default; mingw-i686-toolchain.cmake sets VORELA_MINGW_ARCH to i686
+# for the 32-bit build that ships.
+if(NOT DEFINED VORELA_MINGW_ARCH)
+  set(VORELA_MINGW_ARCH x86_64)
+endif()
+set(_triple ${VORELA_MINGW_ARCH}-w64-mingw32)
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR ${VORELA_MINGW_ARCH})
+set(CMAKE_C_COMPILER ${_triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_triple}-g++-posix)
+set(CMAKE_RC_COMPILER ${_triple}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${_triple})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
