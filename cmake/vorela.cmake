@@ -24,11 +24,17 @@ function(vorela_library name dir)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# vorela_test(NAME SOURCES ... [LIBS ...]): a GoogleTest executable whose cases
-# are discovered when ctest runs (under Wine in the Windows build).
+# vorela_test(NAME SOURCES ... [LIBS ...] [NULL_GRAPHICS]): a GoogleTest executable
+# whose cases are discovered when ctest runs (under Wine in the Windows build).
+# NULL_GRAPHICS: tests that make real windows run under Wine in prefixes with the
+# null graphics driver (no X server); discovery uses the same emulator.
 function(vorela_test name)
-  cmake_parse_arguments(ARG "NO_MAIN" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "NO_MAIN;NULL_GRAPHICS" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  if(ARG_NULL_GRAPHICS AND CMAKE_CROSSCOMPILING AND CMAKE_CROSSCOMPILING_EMULATOR)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+                          "env;VORELA_WINE_GRAPHICS=null;${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_compile_options(${name} PRIVATE ${VORELA_WARNINGS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} vorela_test_support GTest::gmock GTest::gtest)
