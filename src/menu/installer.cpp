@@ -20,8 +20,6 @@
 namespace vorela {
 namespace {
 
-constexpr char kCipherKey[] = "mossgate";
-
 // A name the handlers may append to a folder: one plain file name.
 bool IsPlainFileName(std::string_view name) {
   return name.find_first_of("\\/:") == std::string_view::npos && name != "." &&

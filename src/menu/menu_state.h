@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "common/product_facts.h"
 #include "platform/installer_window.h"
 #include "platform/platform.h"
 
 namespace vorela {
 
-// Registry locations the tool writes, all below HKEY_CURRENT_USER.
-inline constexpr char kMenuExtKey[] =
-    "Software\\Microsoft\\Internet Explorer\\MenuExt";
-inline constexpr char kVorelaKey[] = "SOFTWARE\\VORELA";
+// Registry locations the tool writes, all below HKEY_CURRENT_USER (the
+// MenuExt key and the legacy tree come from product_facts.h).
+inline constexpr const char* kVorelaKey = kLegacyRegistryKey;
 inline constexpr char kWebMenuKey[] = "SOFTWARE\\VORELA\\WEBMENU";
 
 // The program's name, the title of its error box.
