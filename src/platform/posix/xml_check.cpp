@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/posix/xml_declaration.h"
+
 namespace vorela::posix {
 namespace {
 
@@ -137,9 +139,7 @@ bool PassesXmlLexicalChecks(std::string_view text) {
             // reserved.
             if (is_xml) {
               if (i != 0 || target.substr(0, 3) != "xml") return false;
-              std::size_t at = 5;
-              while (at < text.size() && IsBlank(text[at])) ++at;
-              if (text.substr(at, 7) != "version") return false;
+              if (!ParseXmlDeclaration(text, nullptr)) return false;
             }
             state = State::kPi;
             i += 2;

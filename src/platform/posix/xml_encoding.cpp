@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/posix/xml_declaration.h"
+
 namespace vorela::posix {
 namespace {
 
@@ -141,17 +143,9 @@ std::string IconvNameForXmlEncoding(std::string_view declared) {
 }
 
 std::string_view DeclaredXmlEncoding(std::string_view text) {
-  if (text.substr(0, 5) != "<?xml" || text.size() < 6 || !IsBlank(text[5]))
-    return {};
-  std::size_t close = text.find("?>");
-  std::string_view decl = text.substr(0, close);
-  std::size_t at = decl.find("encoding");
-  if (at == std::string_view::npos) return {};
-  std::size_t quote = decl.find_first_of("\"'", at);
-  if (quote == std::string_view::npos) return {};
-  std::size_t end = decl.find(decl[quote], quote + 1);
-  if (end == std::string_view::npos) return {};
-  return decl.substr(quote + 1, end - quote - 1);
+  XmlDeclaration decl;
+  if (!ParseXmlDeclaration(text, &decl)) return {};
+  return decl.encoding;
 }
 
 bool IsUtf8EncodingName(std::string_view declared) {
