@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/registry_helpers.h"
+#include "platform/registry_key.h"
 
 namespace vorela {
 namespace {
@@ -25,11 +26,10 @@ LegacyValue RegReadWholeValue(const Platform& platform, RegKey root, std::string
                               std::string_view value_name) {
   Registry& registry = *platform.registry;
   LegacyValue result;
-  RegKey key = 0;
-  const Win32Error open = registry.OpenKey(root, platform.text->ToAnsi(sub_key), kKeyRead, &key);
+  RegistryKey key(registry);
+  const Win32Error open = key.Open(root, platform.text->ToAnsi(sub_key), kKeyRead);
   if (open != kErrorSuccess) {
     result.status = open == kErrorFileNotFound ? LegacyRead::kMissing : LegacyRead::kFailed;
-    registry.CloseKey(key);
     return result;
   }
   const std::string name = platform.text->ToAnsi(value_name);
@@ -39,7 +39,7 @@ LegacyValue RegReadWholeValue(const Platform& platform, RegKey root, std::string
   for (int attempt = 0; attempt < 4; ++attempt) {
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    Win32Error rc = registry.QueryValue(key, name, &type, nullptr, &size);
+    Win32Error rc = registry.QueryValue(key.get(), name, &type, nullptr, &size);
     if (rc == kErrorFileNotFound) {
       result.status = LegacyRead::kMissing;
       break;
@@ -47,7 +47,7 @@ LegacyValue RegReadWholeValue(const Platform& platform, RegKey root, std::string
     if (rc != kErrorSuccess) break;
     std::string buffer(size, '\0');
     std::uint8_t dummy = 0;
-    rc = registry.QueryValue(key, name, &type,
+    rc = registry.QueryValue(key.get(), name, &type,
                              size ? reinterpret_cast<std::uint8_t*>(buffer.data()) : &dummy,
                              &size);
     if (rc == kErrorMoreData) continue;
@@ -62,7 +62,6 @@ LegacyValue RegReadWholeValue(const Platform& platform, RegKey root, std::string
     result.bytes = std::move(buffer);
     break;
   }
-  registry.CloseKey(key);
   return result;
 }
 
@@ -92,10 +91,8 @@ std::string RegReadBinary(const Platform& platform, RegKey root, std::string_vie
 
 std::int32_t RegCountValues(const Platform& platform, RegKey root, std::string_view sub_key) {
   Registry& registry = *platform.registry;
-  RegKey key = 0;
-  if (registry.OpenKey(root, platform.text->ToAnsi(sub_key), kKeyRead, &key) != kErrorSuccess) {
-    return -1;
-  }
+  RegistryKey key(registry);
+  if (key.Open(root, platform.text->ToAnsi(sub_key), kKeyRead) != kErrorSuccess) return -1;
   std::int32_t count = 0;
   for (std::uint32_t index = 0;; ++index) {
     std::array<char, 100> name{};
@@ -103,7 +100,7 @@ std::int32_t RegCountValues(const Platform& platform, RegKey root, std::string_v
     std::uint32_t name_size = static_cast<std::uint32_t>(name.size());
     std::uint32_t data_size = static_cast<std::uint32_t>(data.size());
     std::uint32_t type = 0;
-    const Win32Error rc = registry.EnumValue(key, index, name.data(), &name_size, &type,
+    const Win32Error rc = registry.EnumValue(key.get(), index, name.data(), &name_size, &type,
                                              data.data(), &data_size);
     if (rc == kErrorSuccess || rc == kErrorMoreData) {
       ++count;
@@ -111,7 +108,6 @@ std::int32_t RegCountValues(const Platform& platform, RegKey root, std::string_v
     }
     break;  // no more items, or the key went away
   }
-  registry.CloseKey(key);
   return count - 1;
 }
 

@@ -17,6 +17,7 @@
 #include "common/system_folder.h"
 #include "common/text_util.h"
 #include "common/xml_file.h"
+#include "platform/registry_key.h"
 
 namespace vorela {
 namespace {
@@ -92,12 +93,10 @@ std::string Migration::ReadLegacyText(std::string_view key, std::string_view nam
 
 void Migration::ForgetValue(std::string_view name) {
   SkipOnError([&] {
-    RegKey key = 0;
-    if (platform_.registry->OpenKey(kHkeyCurrentUser, kLegacyRoot, kKeySetValue, &key) ==
-        kErrorSuccess) {
-      platform_.registry->DeleteValue(key, platform_.text->ToAnsi(name));
+    RegistryKey key(*platform_.registry);
+    if (key.Open(kHkeyCurrentUser, kLegacyRoot, kKeySetValue) == kErrorSuccess) {
+      platform_.registry->DeleteValue(key.get(), platform_.text->ToAnsi(name));
     }
-    platform_.registry->CloseKey(key);
   });
 }
 

@@ -1,6 +1,7 @@
 // Carrying out the statements of a parsed .reg file through the registry seam.
 #include "common/reg_file.h"
 #include "common/reg_text.h"
+#include "platform/registry_key.h"
 
 namespace vorela {
 namespace {
@@ -20,25 +21,22 @@ std::string Describe(const RegStatement& statement, std::string_view what,
 bool ApplyRegStatements(Registry& registry, const TextCodec& codec,
                         const std::vector<RegStatement>& statements,
                         std::string* error) {
-  RegKey current = 0;
-  auto close_current = [&] {
-    if (current) registry.CloseKey(current);
-    current = 0;
-  };
+  // The key the statements since the last key line write to; 0 (no key) before
+  // the first and after a deletion, as the statements' own order leaves it.
+  RegistryKey current(registry);
   for (const RegStatement& statement : statements) {
     Win32Error rc = kErrorSuccess;
     switch (statement.kind) {
       case RegStatement::Kind::kKey:
-        close_current();
-        rc = registry.CreateKey(statement.root, codec.ToAnsi(statement.path),
-                                kKeyAllAccess, &current);
+        current.Close();
+        rc = current.Create(statement.root, codec.ToAnsi(statement.path), kKeyAllAccess);
         if (rc != kErrorSuccess) {
           *error = Describe(statement, "cannot create the key", rc);
           return false;
         }
         break;
       case RegStatement::Kind::kDeleteKey:
-        close_current();
+        current.Close();
         rc = registry.DeleteTree(statement.root, codec.ToAnsi(statement.path));
         if (rc != kErrorSuccess && rc != kErrorFileNotFound) {
           *error = Describe(statement, "cannot delete the key", rc);
@@ -50,27 +48,24 @@ bool ApplyRegStatements(Registry& registry, const TextCodec& codec,
                                ? codec.ToAnsi(Utf16LeToUtf8(statement.data))
                                : statement.data;
         rc = registry.SetValue(
-            current, codec.ToAnsi(statement.name), statement.type,
+            current.get(), codec.ToAnsi(statement.name), statement.type,
             reinterpret_cast<const std::uint8_t*>(data.data()),
             static_cast<std::uint32_t>(data.size()));
         if (rc != kErrorSuccess) {
           *error = Describe(statement, "cannot write the value", rc);
-          close_current();
           return false;
         }
         break;
       }
       case RegStatement::Kind::kDeleteValue:
-        rc = registry.DeleteValue(current, codec.ToAnsi(statement.name));
+        rc = registry.DeleteValue(current.get(), codec.ToAnsi(statement.name));
         if (rc != kErrorSuccess && rc != kErrorFileNotFound) {
           *error = Describe(statement, "cannot delete the value", rc);
-          close_current();
           return false;
         }
         break;
     }
   }
-  close_current();
   return true;
 }
 

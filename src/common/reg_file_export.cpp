@@ -1,10 +1,13 @@
 // Writing .reg files in the version 5 form, byte for byte as the platform's
 // own export writes them.
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "common/reg_file.h"
 #include "common/reg_text.h"
 #include "common/text_util.h"
+#include "platform/registry_key.h"
 
 namespace vorela {
 namespace {
@@ -143,39 +146,35 @@ Win32Error ExportRegFile(Registry& registry, const TextCodec& codec,
                          RegKey root, std::string_view sub_key,
                          std::string_view display, std::string* utf16le) {
   struct Frame {
-    RegKey key;
+    RegistryKey key;
     std::string display;
     std::uint32_t next = 0;
   };
-  RegKey top = 0;
-  if (Win32Error rc =
-          registry.OpenKey(root, codec.ToAnsi(sub_key), kKeyRead, &top))
-    return rc;
+  RegistryKey top(registry);
+  if (Win32Error rc = top.Open(root, codec.ToAnsi(sub_key), kKeyRead)) return rc;
   std::string text = "Windows Registry Editor Version 5.00\r\n";
-  ExportOneKey(registry, codec, top, std::string(display), &text);
+  ExportOneKey(registry, codec, top.get(), std::string(display), &text);
   // Depth first, each key before its subkeys, without recursion: the depth of
-  // a store is not bounded.
+  // a store is not bounded. A key closes when its frame is popped, or with the
+  // whole stack when something throws half-way.
   std::vector<Frame> stack;
-  stack.push_back({top, std::string(display)});
+  stack.push_back({std::move(top), std::string(display)});
   std::vector<char> name(kKeyNameBufferSize);
   while (!stack.empty()) {
     Frame& frame = stack.back();
     std::uint32_t name_size = kKeyNameBufferSize;
-    if (registry.EnumKey(frame.key, frame.next++, name.data(), &name_size) !=
+    if (registry.EnumKey(frame.key.get(), frame.next++, name.data(), &name_size) !=
         kErrorSuccess) {
-      registry.CloseKey(frame.key);
       stack.pop_back();
       continue;
     }
     std::string ansi_name(name.data(), name_size);
-    RegKey child = 0;
-    if (registry.OpenKey(frame.key, ansi_name, kKeyRead, &child) !=
-        kErrorSuccess)
-      continue;
+    RegistryKey child(registry);
+    if (child.Open(frame.key.get(), ansi_name, kKeyRead) != kErrorSuccess) continue;
     std::string child_display =
         frame.display + "\\" + codec.FromAnsi(ansi_name);
-    ExportOneKey(registry, codec, child, child_display, &text);
-    stack.push_back({child, std::move(child_display)});
+    ExportOneKey(registry, codec, child.get(), child_display, &text);
+    stack.push_back({std::move(child), std::move(child_display)});
   }
   text += "\r\n";
   *utf16le = "\xFF\xFE" + Utf8ToUtf16Le(text);

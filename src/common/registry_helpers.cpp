@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/error.h"
+#include "platform/registry_key.h"
 
 namespace vorela {
 namespace {
@@ -27,20 +28,18 @@ std::string RegReadString(const Platform& platform, RegKey root,
                           std::string_view sub_key,
                           std::string_view value_name) {
   Registry& registry = *platform.registry;
-  RegKey key = 0;
+  RegistryKey key(registry);
   std::string result;
-  if (registry.OpenKey(root, platform.text->ToAnsi(sub_key), kKeyAllAccess,
-                       &key) == kErrorSuccess) {
+  if (key.Open(root, platform.text->ToAnsi(sub_key), kKeyAllAccess) == kErrorSuccess) {
     char buffer[kReadBufferSize] = {};
     std::uint32_t type = 0;
     std::uint32_t size = kReadBufferSize;
-    if (registry.QueryValue(key, platform.text->ToAnsi(value_name), &type,
+    if (registry.QueryValue(key.get(), platform.text->ToAnsi(value_name), &type,
                             reinterpret_cast<std::uint8_t*>(buffer),
                             &size) == kErrorSuccess) {
       result = TextBeforeNul(platform, buffer, sizeof buffer);
     }
   }
-  registry.CloseKey(key);
   return result;
 }
 
@@ -94,35 +93,28 @@ bool RegWriteValue(const Platform& platform, RegKey root,
                    std::string_view sub_key, std::string_view value_name,
                    std::string_view value, bool as_dword) {
   Registry& registry = *platform.registry;
-  RegKey key = 0;
-  if (registry.CreateKey(root, platform.text->ToAnsi(sub_key), kKeyAllAccess,
-                         &key) != kErrorSuccess) {
+  RegistryKey key(registry);
+  if (key.Create(root, platform.text->ToAnsi(sub_key), kKeyAllAccess) != kErrorSuccess) {
     return false;
   }
   std::string name = platform.text->ToAnsi(value_name);
   Win32Error rc;
   if (as_dword) {
-    std::int32_t number;
-    try {
-      number = TextToLong(value);
-    } catch (...) {
-      registry.CloseKey(key);
-      throw;
-    }
+    // A value that is no number throws; the key closes on the way out.
+    const std::int32_t number = TextToLong(value);
     auto bits = static_cast<std::uint32_t>(number);
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(bits),
                                    static_cast<std::uint8_t>(bits >> 8),
                                    static_cast<std::uint8_t>(bits >> 16),
                                    static_cast<std::uint8_t>(bits >> 24)};
-    rc = registry.SetValue(key, name, kRegDword, bytes, 4);
+    rc = registry.SetValue(key.get(), name, kRegDword, bytes, 4);
   } else {
     std::string bytes = platform.text->ToAnsi(value);
     bytes.push_back('\0');
-    rc = registry.SetValue(key, name, kRegSz,
+    rc = registry.SetValue(key.get(), name, kRegSz,
                            reinterpret_cast<const std::uint8_t*>(bytes.data()),
                            static_cast<std::uint32_t>(bytes.size()));
   }
-  registry.CloseKey(key);
   return rc == kErrorSuccess;
 }
 
@@ -130,21 +122,19 @@ std::int32_t RegEnumSubKeys(const Platform& platform, RegKey root,
                             std::string_view sub_key,
                             std::vector<std::string>& names) {
   Registry& registry = *platform.registry;
-  RegKey key = 0;
-  if (registry.OpenKey(root, platform.text->ToAnsi(sub_key),
-                       kKeyEnumerateSubKeys, &key) != kErrorSuccess) {
+  RegistryKey key(registry);
+  if (key.Open(root, platform.text->ToAnsi(sub_key), kKeyEnumerateSubKeys) != kErrorSuccess) {
     return -1;
   }
   std::uint32_t i = 0;
   for (;; ++i) {
     char buffer[kEnumNameSize] = {};
     std::uint32_t length = kEnumNameSize;
-    if (registry.EnumKey(key, i, buffer, &length) != kErrorSuccess) break;
+    if (registry.EnumKey(key.get(), i, buffer, &length) != kErrorSuccess) break;
     if (i == 0) names.clear();
     names.resize(i + 1);
     names[i] = TextBeforeNul(platform, buffer, sizeof buffer);
   }
-  registry.CloseKey(key);
   return static_cast<std::int32_t>(i) - 1;
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "platform/registry_key.h"
+
 namespace vorela {
 namespace {
 
@@ -59,13 +61,12 @@ std::string clsSystemFolder::MachineString(RegKey root, std::string_view sub_key
                                            std::string_view value_name) const {
   std::array<char, kBufferSize> buffer{};
   std::string result;
-  RegKey key = 0;
   Registry& registry = *platform_.registry;
-  if (registry.OpenKey(root, platform_.text->ToAnsi(sub_key), kMaximumAllowed, &key) ==
-      kErrorSuccess) {
+  RegistryKey key(registry);
+  if (key.Open(root, platform_.text->ToAnsi(sub_key), kMaximumAllowed) == kErrorSuccess) {
     std::uint32_t type = kRegSz;
     std::uint32_t size = kBufferSize;
-    registry.QueryValue(key, platform_.text->ToAnsi(value_name), &type,
+    registry.QueryValue(key.get(), platform_.text->ToAnsi(value_name), &type,
                         reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
   }
   // The type is not checked (REG_EXPAND_SZ comes back unexpanded), and only
@@ -73,7 +74,6 @@ std::string clsSystemFolder::MachineString(RegKey root, std::string_view sub_key
   if (std::memchr(buffer.data(), '\0', buffer.size())) {
     result = FromBuffer(buffer.data(), buffer.size());
   }
-  registry.CloseKey(key);
   return result;
 }
 

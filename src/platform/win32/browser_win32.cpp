@@ -4,8 +4,11 @@
 #include <ole2.h>
 
 #include <memory>
+#include <utility>
 
 #include "platform/browser.h"
+#include "platform/win32/com_apartment.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/windows_lean.h"
 
 namespace vorela {
@@ -32,12 +35,7 @@ struct Bstr {
 
 class IeWindow final : public BrowserWindow {
  public:
-  IeWindow(IWebBrowser2* browser, bool uninitialize)
-      : browser_(browser), uninitialize_(uninitialize) {}
-  ~IeWindow() override {
-    browser_->Release();
-    if (uninitialize_) CoUninitialize();
-  }
+  explicit IeWindow(win32::ComPtr<IWebBrowser2> browser) : browser_(std::move(browser)) {}
 
   Win32Error ShowBrowserBar(std::string_view class_id, bool show, std::int16_t size) override {
     VARIANT id, visible, width;
@@ -67,25 +65,24 @@ class IeWindow final : public BrowserWindow {
   }
 
  private:
-  IWebBrowser2* browser_;
-  bool uninitialize_;
+  win32::ComPtr<IWebBrowser2> browser_;
 };
 
 class IeBrowser final : public Browser {
  public:
   std::unique_ptr<BrowserWindow> NewWindow(Win32Error* error) override {
-    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const bool uninitialize = SUCCEEDED(init);
-    IWebBrowser2* browser = nullptr;
-    HRESULT hr = CoCreateInstance(kClsidInternetExplorer, nullptr, CLSCTX_LOCAL_SERVER,
-                                  kIidWebBrowser2, reinterpret_cast<void**>(&browser));
+    HRESULT hr = win32::EnsureCom();
+    win32::ComPtr<IWebBrowser2> browser;
+    if (SUCCEEDED(hr)) {
+      hr = CoCreateInstance(kClsidInternetExplorer, nullptr, CLSCTX_LOCAL_SERVER,
+                            kIidWebBrowser2, browser.put_void());
+    }
     if (FAILED(hr) || !browser) {
-      if (uninitialize) CoUninitialize();
       if (error) *error = FromHresult(FAILED(hr) ? hr : E_FAIL);
       return nullptr;
     }
     if (error) *error = kErrorSuccess;
-    return std::make_unique<IeWindow>(browser, uninitialize);
+    return std::make_unique<IeWindow>(std::move(browser));
   }
 };
 

@@ -12,6 +12,8 @@
 
 #include "platform/sax_reader.h"
 #include "platform/win32/windows_lean.h"
+#include "platform/win32/com_apartment.h"
+#include "platform/win32/com_ptr.h"
 
 namespace vorela {
 namespace {
@@ -61,39 +63,6 @@ SaxLocation LocationOf(ISAXLocator* locator) {
     where.column = column;
   return where;
 }
-
-// The reader and the COM apartment, released in reverse order on every path.
-class ComSession {
- public:
-  ComSession() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComSession() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-  ComSession(const ComSession&) = delete;
-  ComSession& operator=(const ComSession&) = delete;
-  // RPC_E_CHANGED_MODE: COM is already set up on this thread, which serves as
-  // well.
-  bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
-  HRESULT result() const { return hr_; }
-
- private:
-  HRESULT hr_;
-};
-
-class ReaderRef {
- public:
-  ReaderRef() = default;
-  ~ReaderRef() {
-    if (reader_) reader_->Release();
-  }
-  ReaderRef(const ReaderRef&) = delete;
-  ReaderRef& operator=(const ReaderRef&) = delete;
-  ISAXXMLReader** out() { return &reader_; }
-  ISAXXMLReader* operator->() const { return reader_; }
-
- private:
-  ISAXXMLReader* reader_ = nullptr;
-};
 
 class Bridge final : public ISAXContentHandler, public ISAXErrorHandler {
  public:
@@ -212,15 +181,13 @@ class MsxmlSaxReader final : public SaxReader {
   SaxStatus Parse(std::string_view path, SaxContentHandler& content,
                   SaxErrorHandler& errors) override {
     SaxStatus status;
-    ComSession com;
-    if (!com.usable()) return Unavailable(com.result());
+    if (const HRESULT com = win32::EnsureCom(); FAILED(com)) return Unavailable(com);
     Bridge bridge(content, errors);
     HRESULT hr;
     {
-      ReaderRef reader;
+      win32::ComPtr<ISAXXMLReader> reader;
       hr = CoCreateInstance(kClsidSaxXmlReader60, nullptr, CLSCTX_INPROC_SERVER,
-                            kIidSaxXmlReader,
-                            reinterpret_cast<void**>(reader.out()));
+                            kIidSaxXmlReader, reader.put_void());
       if (FAILED(hr)) return Unavailable(hr);
       reader->putFeature(L"prohibit-dtd", VARIANT_TRUE);
       hr = reader->putContentHandler(&bridge);

@@ -9,6 +9,10 @@
 #include <oleauto.h>
 #include <shlwapi.h>
 
+#include <utility>
+
+#include "platform/win32/com_apartment.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/xml_dom.h"
 
 namespace vorela {
@@ -53,29 +57,18 @@ class Bstr {
   BSTR value_ = nullptr;
 };
 
-// COM is initialised once for the (only) thread; it stays initialised for the
-// life of the process, which is what a document service needs.
-bool EnsureCom() {
-  static const bool ready = [] {
-    HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    return SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE;
-  }();
-  return ready;
-}
-
 IXMLDOMNode* AsNode(void* node) { return static_cast<IXMLDOMNode*>(node); }
 
 // A memory stream, as the document loads from and saves to.
-IStream* NewStream(std::string_view bytes) {
-  return SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()),
-                           static_cast<UINT>(bytes.size()));
+win32::ComPtr<IStream> NewStream(std::string_view bytes) {
+  return win32::ComPtr<IStream>::Attach(SHCreateMemStream(
+      reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
 }
 
-IXMLDOMDocument2* NewDocument() {
-  IXMLDOMDocument2* doc = nullptr;
-  if (FAILED(CoCreateInstance(kClsidDomDocument60, nullptr,
-                              CLSCTX_INPROC_SERVER, kIidXmlDomDocument2,
-                              reinterpret_cast<void**>(&doc)))) {
+win32::ComPtr<IXMLDOMDocument2> NewDocument() {
+  win32::ComPtr<IXMLDOMDocument2> doc;
+  if (FAILED(CoCreateInstance(kClsidDomDocument60, nullptr, CLSCTX_INPROC_SERVER,
+                              kIidXmlDomDocument2, doc.put_void()))) {
     return nullptr;
   }
   if (doc) doc->put_async(VARIANT_FALSE);
@@ -163,16 +156,13 @@ class MsxmlNodes final : public XmlNodeBackend {
   }
 
   bool FirstAttributeText(void* node, std::string* text) override {
-    IXMLDOMNamedNodeMap* attributes = nullptr;
-    if (AsNode(node)->get_attributes(&attributes) != S_OK || !attributes)
+    win32::ComPtr<IXMLDOMNamedNodeMap> attributes;
+    if (AsNode(node)->get_attributes(attributes.put()) != S_OK || !attributes)
       return false;
-    IXMLDOMNode* first = nullptr;
-    bool ok = attributes->get_item(0, &first) == S_OK && first;
-    attributes->Release();
-    if (!ok) return false;
+    win32::ComPtr<IXMLDOMNode> first;
+    if (attributes->get_item(0, first.put()) != S_OK || !first) return false;
     Bstr value;
-    ok = SUCCEEDED(first->get_text(value.out()));
-    first->Release();
+    const bool ok = SUCCEEDED(first->get_text(value.out()));
     if (ok) *text = value.Utf8();
     return ok;
   }
@@ -185,19 +175,21 @@ XmlNodeBackend* Nodes() {
 
 class MsxmlDocument final : public XmlDocument {
  public:
-  explicit MsxmlDocument(IXMLDOMDocument2* doc) : doc_(doc) {}
-  ~MsxmlDocument() override { doc_->Release(); }
+  explicit MsxmlDocument(win32::ComPtr<IXMLDOMDocument2> doc) : doc_(std::move(doc)) {}
 
   bool LoadBytes(std::string_view bytes) override {
-    IStream* stream = NewStream(bytes);
-    if (!stream) return false;
-    VARIANT source;
-    VariantInit(&source);
-    V_VT(&source) = VT_UNKNOWN;
-    V_UNKNOWN(&source) = stream;
+    HRESULT hr;
     VARIANT_BOOL ok = VARIANT_FALSE;
-    HRESULT hr = doc_->load(source, &ok);
-    stream->Release();
+    {
+      win32::ComPtr<IStream> stream = NewStream(bytes);
+      if (!stream) return false;
+      // The variant borrows the stream's reference and is not cleared.
+      VARIANT source;
+      VariantInit(&source);
+      V_VT(&source) = VT_UNKNOWN;
+      V_UNKNOWN(&source) = stream.get();
+      hr = doc_->load(source, &ok);
+    }
     bool loaded = hr == S_OK && ok == VARIANT_TRUE && !HasDoctype();
     if (!loaded) {
       Reset();
@@ -208,21 +200,20 @@ class MsxmlDocument final : public XmlDocument {
   }
 
   bool Serialize(std::string* bytes) override {
-    IStream* stream = NewStream("");
+    win32::ComPtr<IStream> stream = NewStream("");
     if (!stream) return false;
     VARIANT target;
     VariantInit(&target);
     V_VT(&target) = VT_UNKNOWN;
-    V_UNKNOWN(&target) = stream;
+    V_UNKNOWN(&target) = stream.get();
     HRESULT hr = doc_->save(target);
-    bool ok = SUCCEEDED(hr) && ReadStream(stream, bytes);
-    stream->Release();
-    return ok;
+    return SUCCEEDED(hr) && ReadStream(stream.get(), bytes);
   }
 
   XmlNode Root() override {
-    doc_->AddRef();
-    return XmlNode(Nodes(), static_cast<IXMLDOMNode*>(doc_));
+    // The node handle owns a reference of its own.
+    win32::ComPtr<IXMLDOMDocument2> root = doc_;
+    return XmlNode(Nodes(), static_cast<IXMLDOMNode*>(root.Detach()));
   }
 
   XmlNode CreateElement(std::string_view name) override {
@@ -239,9 +230,9 @@ class MsxmlDocument final : public XmlDocument {
     std::vector<XmlNode> found;
     if (!ValidName(name) || name.find(':') != std::string_view::npos)
       return found;
-    IXMLDOMNodeList* list = nullptr;
+    win32::ComPtr<IXMLDOMNodeList> list;
     Bstr tag(name);
-    if (doc_->getElementsByTagName(tag.get(), &list) != S_OK || !list)
+    if (doc_->getElementsByTagName(tag.get(), list.put()) != S_OK || !list)
       return found;
     long length = 0;
     if (SUCCEEDED(list->get_length(&length)) && length > 0)
@@ -251,7 +242,6 @@ class MsxmlDocument final : public XmlDocument {
       found.emplace_back(Nodes(), node);
       node = nullptr;
     }
-    list->Release();
     return found;
   }
 
@@ -259,20 +249,16 @@ class MsxmlDocument final : public XmlDocument {
   // Documents with a DTD are refused: nothing the programs read has one, and
   // entity declarations are a way to make a small file expand without bound.
   bool HasDoctype() {
-    IXMLDOMDocumentType* doctype = nullptr;
-    if (doc_->get_doctype(&doctype) == S_OK && doctype) {
-      doctype->Release();
-      return true;
-    }
-    return false;
+    win32::ComPtr<IXMLDOMDocumentType> doctype;
+    return doc_->get_doctype(doctype.put()) == S_OK && doctype;
   }
 
   // Saves write UTF-8 (the DOM would otherwise write the declared encoding,
   // or, under Wine, UTF-8 under the old name): a declaration naming another
   // encoding is replaced by one without it.
   void DropDeclaredEncoding() {
-    IXMLDOMNode* first = nullptr;
-    if (doc_->get_firstChild(&first) != S_OK || !first) return;
+    win32::ComPtr<IXMLDOMNode> first;
+    if (doc_->get_firstChild(first.put()) != S_OK || !first) return;
     DOMNodeType type = NODE_INVALID;
     Bstr name, text;
     std::string data;
@@ -281,25 +267,19 @@ class MsxmlDocument final : public XmlDocument {
         first->get_nodeName(name.out()) == S_OK && name.Utf8() == "xml" &&
         SUCCEEDED(first->get_text(text.out())) &&
         DropForeignEncoding(text.Utf8(), &data)) {
-      IXMLDOMProcessingInstruction* declaration = nullptr;
+      win32::ComPtr<IXMLDOMProcessingInstruction> declaration;
       Bstr target("xml"), value(data);
-      if (doc_->createProcessingInstruction(target.get(), value.get(),
-                                            &declaration) == S_OK) {
-        IXMLDOMNode* old = nullptr;
-        if (doc_->replaceChild(declaration, first, &old) == S_OK && old)
-          old->Release();
-        declaration->Release();
+      if (doc_->createProcessingInstruction(target.get(), value.get(), declaration.put()) ==
+          S_OK) {
+        win32::ComPtr<IXMLDOMNode> old;
+        doc_->replaceChild(declaration.get(), first.get(), old.put());
       }
     }
-    first->Release();
   }
 
   // A failed load leaves an empty document, whatever was loaded before.
   void Reset() {
-    if (IXMLDOMDocument2* fresh = NewDocument()) {
-      doc_->Release();
-      doc_ = fresh;
-    }
+    if (win32::ComPtr<IXMLDOMDocument2> fresh = NewDocument()) doc_ = std::move(fresh);
   }
 
   static bool ReadStream(IStream* stream, std::string* bytes) {
@@ -318,16 +298,16 @@ class MsxmlDocument final : public XmlDocument {
     return true;
   }
 
-  IXMLDOMDocument2* doc_;
+  win32::ComPtr<IXMLDOMDocument2> doc_;
 };
 
 class MsxmlDom final : public XmlDom {
  public:
   std::unique_ptr<XmlDocument> CreateDocument() override {
-    if (!EnsureCom()) return nullptr;
-    IXMLDOMDocument2* doc = NewDocument();
+    if (FAILED(win32::EnsureCom())) return nullptr;
+    win32::ComPtr<IXMLDOMDocument2> doc = NewDocument();
     if (!doc) return nullptr;
-    return std::make_unique<MsxmlDocument>(doc);
+    return std::make_unique<MsxmlDocument>(std::move(doc));
   }
 };
 
