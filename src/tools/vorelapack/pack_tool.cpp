@@ -4,6 +4,7 @@
 #include "common/blowfish.h"
 #include "common/product_facts.h"
 #include "common/text_util.h"
+#include "menu/package_rules.h"
 #include "tools/vorelapack/pack_check.h"
 
 namespace vorela {
@@ -136,6 +137,10 @@ class Tool {
       // A package holds files only: the installer looks at its top level.
       if (IsFolder(platform_, file)) {
         return Fail("\"" + file + "\" is a folder; give the files in it instead");
+      }
+      if (EqualsIgnoreCase(DecryptedManifestName(enc_name), name)) {
+        return Fail("\"" + name + "\" has the name the installer decrypts \"" + enc_name +
+                    "\" to, and would be overwritten; rename one of them");
       }
       for (const std::string& other : stored) {
         if (EqualsIgnoreCase(other, name)) {

@@ -235,6 +235,13 @@ TEST_F(PackToolTest, BuildRefusesAnOutputThatIsAnInputAndFolders) {
   EXPECT_THAT(err_, HasSubstr("is a folder"));
   EXPECT_EQ(Run({"build", "-o", package, "--manifest", folder.path()}), 1);
   EXPECT_THAT(err_, HasSubstr("is a folder"));
+  // The manifest's decrypted name is taken at install time.
+  ScratchDir web;
+  WriteNativeFile(web.NativeJoin("search.xml"), "<web/>");
+  EXPECT_EQ(Run({"build", "-o", package, "--manifest", Put("search.xml", kManifest),
+                 web.Join("search.xml")}),
+            1);
+  EXPECT_THAT(err_, HasSubstr("would be overwritten"));
   // A manifest the installer cannot read is not packed either.
   EXPECT_EQ(Run({"build", "-o", package, "--manifest",
                  Put("sjis.xml", "<m><i><ID>\x8C\x9F</ID></i></m>")}),
