@@ -93,11 +93,6 @@ class Tool {
     }
     if (output.empty()) return Usage("build needs -o OUT.vorela");
     if (manifest.empty()) return Usage("build needs --manifest MANIFEST.xml");
-    if (!EqualsIgnoreCase(LastChars(output, 7), ".vorela")) {
-      err_ << "vorelapack: warning: \"" << output
-           << "\" does not end in .vorela; the menu tool only installs such "
-              "files\n";
-    }
 
     // The cabinet is written last: an output that is one of the inputs would
     // be read as an input and then lose its bytes to the cabinet.
@@ -125,6 +120,11 @@ class Tool {
       if (f.error) return Fail("\"" + manifest + "\": " + f.text);
     }
 
+    if (!EqualsIgnoreCase(LastChars(output, 7), ".vorela")) {
+      err_ << "vorelapack: warning: \"" << output
+           << "\" does not end in .vorela; the menu tool only installs such "
+              "files\n";
+    }
     const std::string enc_name = EncNameFor(manifest);
     std::vector<std::string> stored{enc_name};
     std::vector<CabinetSource> sources;
