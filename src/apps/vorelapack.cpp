@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "cabinet/pack_tool.h"
 #include "platform/platform.h"
+#include "tools/vorelapack/pack_tool.h"
 
 int main(int argc, char** argv) {
   vorela::UseBinaryStandardStreams();

@@ -15,26 +15,11 @@
 #include "menu/installer_form.h"
 #include "menu/menu_id.h"
 #include "menu/menu_merge.h"
+#include "menu/package_rules.h"
 #include "platform/xml_dom.h"
 
 namespace vorela {
 namespace {
-
-// A name the handlers may append to a folder: one plain file name.
-bool IsPlainFileName(std::string_view name) {
-  return name.find_first_of("\\/:") == std::string_view::npos && name != "." &&
-         name != "..";
-}
-
-// Where a manifest is decrypted to: its name with ".enc" turned into ".xml".
-// A name whose ending is ".enc" in another case (e.g. "MENU.ENC") has its
-// last four characters replaced, so the decrypted file never is the manifest
-// itself.
-std::string DecryptedName(const std::string& name) {
-  std::string decrypted = ReplaceAll(name, ".enc", ".xml");
-  if (decrypted == name) decrypted = name.substr(0, name.size() - 4) + ".xml";
-  return decrypted;
-}
 
 // The text of xmlroot/<key> as the file on disk holds it now; "" when the
 // file or the element cannot be read.
@@ -130,15 +115,21 @@ void frmMenu::cab_FileFound(const std::string& name) {
     // still holds a separator or a drive would lead outside the folders the
     // files belong in, so it is not installed.
     if (!IsPlainFileName(name)) return;
-    const std::string ending = AsciiLower(LastChars(name, 4));
-    if (ending == ".ico") {
-      InstallIcon(name);
-    } else if (ending == ".xml") {
-      InstallSharedFile(name);
-    } else if (ending == ".htm") {
-      InstallScriptPage(name);
-    } else if (ending == ".enc") {
-      ImportManifest(name);
+    switch (KindOfPackageFile(name)) {
+      case PackageFileKind::kIcon:
+        InstallIcon(name);
+        break;
+      case PackageFileKind::kSharedFile:
+        InstallSharedFile(name);
+        break;
+      case PackageFileKind::kScriptPage:
+        InstallScriptPage(name);
+        break;
+      case PackageFileKind::kManifest:
+        ImportManifest(name);
+        break;
+      case PackageFileKind::kIgnored:
+        break;
     }
     if (state_.ImportStatus == "111") ShowResult();
   });
@@ -174,7 +165,7 @@ void frmMenu::ImportManifest(const std::string& name) {
   const std::string source = state_.WorkDir + "\\" + name;
   // The decrypted name is built from the file name alone: a ".enc" in the
   // work folder's own path must not send the plain text somewhere else.
-  const std::string decrypted = state_.WorkDir + "\\" + DecryptedName(name);
+  const std::string decrypted = state_.WorkDir + "\\" + DecryptedManifestName(name);
   clsBlowfish encrypt_object(platform_);
   encrypt_object.Key(kCipherKey);
   // A manifest that does not decrypt ends here: reading on would import

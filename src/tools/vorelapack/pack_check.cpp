@@ -1,29 +1,19 @@
-#include "cabinet/pack_check.h"
+#include "tools/vorelapack/pack_check.h"
 
 #include <algorithm>
 
 #include "cabinet/cab_file.h"
-#include "cabinet/pack_manifest.h"
+#include "cabinet/cab_routines.h"
 #include "common/blowfish.h"
+#include "common/product_facts.h"
 #include "common/text_util.h"
+#include "menu/package_rules.h"
 
 namespace vorela {
 namespace {
 
-constexpr char kKey[] = "mossgate";
 // A stored name holds at most 255 bytes before its terminating zero.
 constexpr std::size_t kMaxStoredName = 255;
-
-// How the installer handles a file: by the last four characters of its name,
-// lower-cased; names of four characters or fewer are ignored.
-std::string KindOf(const std::string& name) {
-  if (Utf16Length(name) <= 4) return "";
-  const std::string tail = AsciiLower(LastChars(name, 4));
-  for (const char* kind : {".ico", ".htm", ".xml", ".enc"}) {
-    if (tail == kind) return kind;
-  }
-  return "";
-}
 
 bool HasFile(const std::vector<std::string>& names, const std::string& wanted) {
   return std::any_of(names.begin(), names.end(), [&](const std::string& n) {
@@ -31,7 +21,8 @@ bool HasFile(const std::vector<std::string>& names, const std::string& wanted) {
   });
 }
 
-// A scratch folder for reading the manifest out of the package.
+// A scratch folder to unpack the package into, as the installer unpacks it
+// into its work folder.
 std::string ScratchFolder(const Platform& platform) {
   char buffer[261] = {};
   std::string base;
@@ -49,6 +40,27 @@ std::string ScratchFolder(const Platform& platform) {
   return {};
 }
 
+// Removes the scratch folder whatever the check found.
+class Scratch {
+ public:
+  explicit Scratch(const Platform& platform)
+      : platform_(platform), path_(ScratchFolder(platform)) {}
+  ~Scratch() {
+    if (!path_.empty()) platform_.files->DeleteTree(path_, true);
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  const std::string& path() const { return path_; }
+  // Text about a file in the scratch folder, told with the package's name.
+  std::string Hide(const std::string& text, const std::string& package) const {
+    return ReplaceAll(text, path_, package);
+  }
+
+ private:
+  const Platform& platform_;
+  std::string path_;
+};
+
 }  // namespace
 
 std::vector<PackFinding> CheckStoredName(const Platform& platform,
@@ -65,8 +77,14 @@ std::vector<PackFinding> CheckStoredName(const Platform& platform,
                                "; it is refused and never unpacked"});
     return found;
   }
-  if (name.find('\\') != std::string::npos ||
-      name.find('/') != std::string::npos) {
+  if (name.find('/') != std::string::npos) {
+    found.push_back(
+        {true, "\"" + name +
+                   "\": the name holds \"/\"; the installer cannot unpack it "
+                   "and the whole install fails"});
+    return found;
+  }
+  if (name.find('\\') != std::string::npos) {
     found.push_back(
         {true,
          "\"" + name +
@@ -74,7 +92,7 @@ std::vector<PackFinding> CheckStoredName(const Platform& platform,
              "the top level of the package"});
     return found;
   }
-  if (KindOf(name).empty()) {
+  if (KindOfPackageFile(name) == PackageFileKind::kIgnored) {
     found.push_back(
         {false,
          "\"" + name +
@@ -89,10 +107,9 @@ std::vector<PackFinding> CheckPackage(const Platform& platform,
   std::vector<PackFinding> found;
   CabFile cab(platform);
   cab.CabName = path;
-  std::vector<std::string> names, full_names;
+  std::vector<std::string> full_names;
   cab.FileFound = [&](const std::string& file_name, const CabDateTime&,
                       std::int32_t, const std::string& folder) {
-    names.push_back(file_name);
     full_names.push_back(folder + file_name);
   };
   try {
@@ -102,18 +119,18 @@ std::vector<PackFinding> CheckPackage(const Platform& platform,
   }
   if (full_names.empty()) found.push_back({true, "the package holds no files"});
 
-  std::vector<std::string> top_level, manifests;
+  std::vector<std::string> top_level, manifests, shared;
   for (const std::string& name : full_names) {
     for (PackFinding& f : CheckStoredName(platform, name))
       found.push_back(std::move(f));
-    const bool top =
-        name.find('\\') == std::string::npos && IsContainedStoredName(name);
-    if (!top) continue;
+    if (!IsPlainFileName(name) || !IsContainedStoredName(name)) continue;
     if (HasFile(top_level, name)) {
       found.push_back({true, "\"" + name + "\" is stored twice"});
     }
     top_level.push_back(name);
-    if (KindOf(name) == ".enc") manifests.push_back(name);
+    const PackageFileKind kind = KindOfPackageFile(name);
+    if (kind == PackageFileKind::kManifest) manifests.push_back(name);
+    if (kind == PackageFileKind::kSharedFile) shared.push_back(name);
   }
 
   if (manifests.empty()) {
@@ -128,62 +145,66 @@ std::vector<PackFinding> CheckPackage(const Platform& platform,
                    "showing its window"});
     return found;
   }
+  const std::string& manifest = manifests[0];
+  const std::string decrypted = DecryptedManifestName(manifest);
+  if (HasFile(top_level, decrypted)) {
+    found.push_back(
+        {true, "\"" + manifest + "\" and \"" + decrypted +
+                   "\": decrypting the manifest writes \"" + decrypted +
+                   "\" in the work folder, over the shipped file of that name"});
+  }
 
-  const std::string scratch = ScratchFolder(platform);
-  if (scratch.empty()) {
+  // Unpack everything, as the installer does before it looks at any file.
+  const Scratch scratch(platform);
+  if (scratch.path().empty()) {
     found.push_back(
         {true, "cannot create a temporary folder to read the manifest"});
     return found;
   }
-  std::string bytes;
-  bool extracted = false;
   try {
-    extracted = cab.Extract(manifests[0], scratch, "manifest.enc");
+    cab.Extract("", scratch.path(), "");
   } catch (const Error& e) {
-    found.push_back({true, "cannot unpack the manifest: " + e.Description()});
-  }
-  const std::string manifest_path = scratch + "\\manifest.enc";
-  if (extracted) {
-    if (platform.files->ReadAll(manifest_path, &bytes) != kErrorSuccess)
-      extracted = false;
-  }
-  platform.files->Delete(manifest_path);
-  platform.files->RemoveEmptyDirectory(scratch);
-  if (!extracted) {
-    if (found.empty() || !found.back().error) {
-      found.push_back({true, "cannot unpack the manifest"});
-    }
+    found.push_back({true, "the installer cannot unpack the package (" +
+                               scratch.Hide(e.Description(), path) +
+                               "), so it installs nothing"});
     return found;
   }
+  for (const std::string& name : shared) {
+    if (EqualsIgnoreCase(name, decrypted)) continue;
+    for (PackFinding& f : CheckSharedFile(platform, name, scratch.path() + "\\" + name))
+      found.push_back(std::move(f));
+  }
 
+  std::string bytes;
+  if (platform.files->ReadAll(scratch.path() + "\\" + manifest, &bytes) !=
+      kErrorSuccess) {
+    found.push_back({true, "cannot unpack the manifest \"" + manifest + "\""});
+    return found;
+  }
   ByteArray data(bytes.begin(), bytes.end());
   try {
     clsBlowfish cipher(platform);
-    cipher.DecryptByte(data, kKey);
+    cipher.DecryptByte(data, kCipherKey);
   } catch (const Error&) {
-    found.push_back({true, "the manifest \"" + manifests[0] +
+    found.push_back({true, "the manifest \"" + manifest +
                                "\" does not decrypt with the system's key"});
     return found;
   }
-  const ManifestReading reading =
-      ReadManifest(std::string(data.begin(), data.end()));
-  if (!reading.parsed) {
-    found.push_back({true, "the manifest does not parse: " + reading.problem});
+  const std::string plain(data.begin(), data.end());
+  std::vector<PackFinding> text = CheckManifestText(platform, plain);
+  if (!text.empty()) {
+    for (PackFinding& f : text) found.push_back(std::move(f));
     return found;
   }
-  if (!reading.problem.empty()) {
-    found.push_back({true, "the manifest gives no menu: " + reading.problem});
-    return found;
-  }
-  const std::string id = reading.Field("ID");
-  if (id.empty()) found.push_back({true, "the manifest's ID is empty"});
-  const std::string icon = reading.Field("ICON");
-  if (!icon.empty() && (KindOf(icon) != ".ico" || !HasFile(top_level, icon))) {
+  const MenuRecord menu = ReadManifestRecord(platform, plain);
+  if (!menu.ICON.empty() &&
+      (KindOfPackageFile(menu.ICON) != PackageFileKind::kIcon ||
+       !HasFile(top_level, menu.ICON))) {
     found.push_back(
-        {true, "ICON \"" + icon + "\" names no icon in the package"});
+        {true, "ICON \"" + menu.ICON + "\" names no icon in the package"});
   }
-  for (const char* field : {"PICON", "CICON"}) {
-    const std::string other = reading.Field(field);
+  for (const auto& [field, other] :
+       {std::pair{"PICON", menu.PICON}, std::pair{"CICON", menu.CICON}}) {
     if (!other.empty() && !HasFile(top_level, other)) {
       found.push_back(
           {false,
@@ -191,10 +212,9 @@ std::vector<PackFinding> CheckPackage(const Platform& platform,
                "\" is not in the package; it must already be installed"});
     }
   }
-  if (reading.Field("IE") == "1" && !id.empty() &&
-      !HasFile(top_level, id + ".htm")) {
-    found.push_back(
-        {true, "IE is \"1\" but the package has no page \"" + id + ".htm\""});
+  if (menu.IE == "1" && !HasFile(top_level, menu.ID + ".htm")) {
+    found.push_back({true, "IE is \"1\" but the package has no page \"" +
+                               menu.ID + ".htm\""});
   }
   return found;
 }

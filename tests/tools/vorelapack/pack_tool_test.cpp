@@ -1,7 +1,7 @@
 // The package tool end to end on this build's platform (libgcab or FCI for
-// writing, the cabinet walk for reading), and the manifest reader it checks
+// writing, the cabinet walk for reading), and the manifest reading it checks
 // with.
-#include "cabinet/pack_tool.h"
+#include "tools/vorelapack/pack_tool.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,9 +12,8 @@
 
 #include "cabinet/cab_builder.h"
 #include "cabinet/cab_test_util.h"
-#include "cabinet/pack_check.h"
-#include "cabinet/pack_manifest.h"
 #include "common/blowfish.h"
+#include "tools/vorelapack/pack_check.h"
 #include "support/machine_root.h"
 #include "support/scratch.h"
 
@@ -183,6 +182,73 @@ TEST_F(PackToolTest, CheckReportsNamesTheInstallerIgnoresOrRefuses) {
   EXPECT_THAT(out_, HasSubstr("stored twice"));
 }
 
+// Packages the install does not take as their author meant, though each one
+// unpacks and decrypts.
+TEST_F(PackToolTest, CheckReportsWhatTheInstallDoesWrong) {
+  const std::string ok = Encrypted("<menu><item><ID>m01</ID></item></menu>");
+  const std::string lang =
+      "<lang><c k='801'><CAPTION>t</CAPTION></c><c k='802'><CAPTION>i</CAPTION></c>"
+      "<c k='803'><CAPTION>n</CAPTION></c><c k='804'><CAPTION>c</CAPTION></c>"
+      "<c k='805'><CAPTION>h</CAPTION></c><c k='806'><CAPTION>r</CAPTION></c>"
+      "<c k='807'><CAPTION>f</CAPTION></c><c k='808'><CAPTION>s</CAPTION></c></lang>";
+  EXPECT_EQ(Run({"check", Package({{"m.enc", ok}, {"lang.xml", lang}})}), 0) << out_;
+  struct Case {
+    std::vector<CabEntry> entries;
+    const char* finding;
+  } cases[] = {
+      // Shift_JIS bytes without a declaration: "ﾒﾆｭｰ" and "検索".
+      {{{"m.enc", Encrypted("<menu><item><ID>m01</ID><SNAME>\xD2\xC6\xAD\xB0\x8C\x9F"
+                            "\x8D\xF5</SNAME></item></menu>")}},
+       "not UTF-8"},
+      {{{"m.enc", ok}, {"lang.xml", "<lang><c k='801'>"}}, "every later window has no captions"},
+      {{{"m.enc", ok}, {"lang.xml", "<lang><c k='801'><CAPTION>t</CAPTION></c></lang>"}},
+       "no caption 802, 803, 804, 805, 806, 807, 808"},
+      {{{"m.enc", ok}, {"webmain.xml", ""}}, "\"webmain.xml\" replaces the shared file"},
+      {{{"search.enc", ok}, {"search.xml", "<web/>"}}, "over the shipped file"},
+      {{{"search.xml", "<web/>"}, {"SEARCH.enc", ok}}, "over the shipped file"},
+      {{{"m.enc", ok}, {"a/b.ico", "i"}}, "the whole install fails"},
+      {{{"m.enc", Encrypted("<menu><item><ID>..\\x</ID></item></menu>")}}, "cannot name a file"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Run({"check", Package(c.entries)}), 1) << c.finding;
+    EXPECT_THAT(out_, HasSubstr(c.finding));
+    // The check unpacks into a scratch folder of its own and never names it.
+    EXPECT_THAT(out_, Not(HasSubstr("vorelapack-check")));
+  }
+}
+
+TEST_F(PackToolTest, BuildRefusesAnOutputThatIsAnInputAndFolders) {
+  const std::string manifest = Put("m2.xml", kManifest);
+  const std::string icon = Put("m01.ico", "icon");
+  EXPECT_EQ(Run({"build", "-o", manifest, "--manifest", manifest}), 1);
+  EXPECT_THAT(err_, HasSubstr("is also an input"));
+  EXPECT_EQ(Run({"build", "-o", icon, "--manifest", manifest, icon}), 1);
+  EXPECT_EQ(ReadNativeFile(dir_.NativeJoin("m2.xml")), kManifest);
+  EXPECT_EQ(ReadNativeFile(dir_.NativeJoin("m01.ico")), "icon");
+
+  ScratchDir folder;
+  const std::string package = dir_.Join("p.vorela");
+  EXPECT_EQ(Run({"build", "-o", package, "--manifest", manifest, icon, folder.path()}), 1);
+  EXPECT_THAT(err_, HasSubstr("\"" + folder.path() + "\" is a folder"));
+  EXPECT_FALSE(NativeExists(dir_.NativeJoin("p.vorela")));
+  EXPECT_EQ(Run({"build", "-o", folder.path(), "--manifest", manifest}), 1);
+  EXPECT_THAT(err_, HasSubstr("is a folder"));
+  EXPECT_EQ(Run({"build", "-o", package, "--manifest", folder.path()}), 1);
+  EXPECT_THAT(err_, HasSubstr("is a folder"));
+  // The manifest's decrypted name is taken at install time.
+  ScratchDir web;
+  WriteNativeFile(web.NativeJoin("search.xml"), "<web/>");
+  EXPECT_EQ(Run({"build", "-o", package, "--manifest", Put("search.xml", kManifest),
+                 web.Join("search.xml")}),
+            1);
+  EXPECT_THAT(err_, HasSubstr("would be overwritten"));
+  // A manifest the installer cannot read is not packed either.
+  EXPECT_EQ(Run({"build", "-o", package, "--manifest",
+                 Put("sjis.xml", "<m><i><ID>\x8C\x9F</ID></i></m>")}),
+            1);
+  EXPECT_THAT(err_, HasSubstr("not UTF-8"));
+}
+
 TEST_F(PackToolTest, ExtractReportsRefusedFiles) {
   ScratchDir out;
   EXPECT_EQ(Run({"extract", Package({{"..\\evil.ico", "e"}, {"ok.ico", "o"}}),
@@ -192,33 +258,31 @@ TEST_F(PackToolTest, ExtractReportsRefusedFiles) {
   EXPECT_THAT(TreeOf(out.native()), ::testing::ElementsAre("ok.ico=o"));
 }
 
-TEST(ReadManifest, ReadsTheFirstChildElementOfTheRoot) {
-  ManifestReading r = ReadManifest(
+TEST(ReadManifestRecord, ReadsTheFirstChildElementOfTheRoot) {
+  const Platform platform = SystemPlatform();
+  const std::string xml =
       "\xEF\xBB\xBF<root>\r\n  <!-- note --><menu "
       "a='1'><ID>x&amp;y&#x41;&#66;</ID>"
       "<ICON><![CDATA[a<b]]></ICON><ID>second</ID><empty/></menu><menu><ID>no</"
       "ID></menu>"
-      "</root>\n");
-  ASSERT_TRUE(r.parsed) << r.problem;
-  EXPECT_EQ(r.problem, "");
-  EXPECT_EQ(r.Field("ID"), "x&yAB");
-  EXPECT_EQ(r.Field("ICON"), "a<b");
-  EXPECT_EQ(r.Field("empty"), "");
-  EXPECT_EQ(r.Field("MISSING"), "");
+      "</root>\n";
+  EXPECT_TRUE(CheckManifestText(platform, xml).empty());
+  const MenuRecord r = ReadManifestRecord(platform, xml);
+  EXPECT_EQ(r.ID, "x&yAB");
+  EXPECT_EQ(r.ICON, "a<b");
+  EXPECT_EQ(r.SNAME, "");
 
-  r = ReadManifest("<root/>");
-  EXPECT_TRUE(r.parsed);
-  EXPECT_THAT(r.problem, HasSubstr("no child element"));
+  ASSERT_EQ(CheckManifestText(platform, "<root/>").size(), 1u);
+  EXPECT_THAT(CheckManifestText(platform, "<root/>")[0].text,
+              HasSubstr("no child element"));
 
   for (const char* bad :
        {"", "text", "<a><b></a>", "<a>&bogus;</a>", "<a></a><b></b>",
-        "<a x=1></a>", "<a>&#0;</a>", "<a><![CDATA[x</a>"}) {
-    EXPECT_FALSE(ReadManifest(bad).parsed) << bad;
+        "<a x=1></a>", "<a><![CDATA[x</a>"}) {
+    const std::vector<PackFinding> found = CheckManifestText(platform, bad);
+    ASSERT_EQ(found.size(), 1u) << bad;
+    EXPECT_THAT(found[0].text, HasSubstr("does not parse")) << bad;
   }
-  // Deep nesting is refused, not followed into a stack overflow.
-  std::string deep;
-  for (int i = 0; i < 100000; ++i) deep += "<a>";
-  EXPECT_FALSE(ReadManifest(deep).parsed);
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
-#include "cabinet/pack_tool.h"
+#include "tools/vorelapack/pack_tool.h"
 
 #include "cabinet/cab_file.h"
-#include "cabinet/pack_check.h"
-#include "cabinet/pack_manifest.h"
 #include "common/blowfish.h"
+#include "common/product_facts.h"
 #include "common/text_util.h"
+#include "menu/package_rules.h"
+#include "tools/vorelapack/pack_check.h"
 
 namespace vorela {
 namespace {
@@ -27,6 +28,30 @@ constexpr char kUsage[] =
 std::string BaseName(const std::string& path) {
   const std::size_t cut = path.find_last_of("\\/");
   return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// Two spellings of one path, as far as a path given on a command line tells:
+// separators and case folded, "." parts dropped.
+std::string PathKey(const std::string& path) {
+  std::string key = AsciiLower(ReplaceAll(path, "/", "\\"));
+  std::string folded;
+  std::size_t start = 0;
+  while (start <= key.size()) {
+    std::size_t cut = key.find('\\', start);
+    if (cut == std::string::npos) cut = key.size();
+    const std::string part = key.substr(start, cut - start);
+    if (part != "." && !(part.empty() && start > 0)) {
+      folded += (folded.empty() && start == 0 ? "" : "\\") + part;
+    }
+    start = cut + 1;
+  }
+  return folded;
+}
+
+bool IsFolder(const Platform& platform, const std::string& path) {
+  FileEntry entry;
+  return platform.files->FindEntry(path, &entry) == kErrorSuccess &&
+         entry.is_directory;
 }
 
 std::string EncNameFor(const std::string& manifest) {
@@ -68,24 +93,38 @@ class Tool {
     }
     if (output.empty()) return Usage("build needs -o OUT.vorela");
     if (manifest.empty()) return Usage("build needs --manifest MANIFEST.xml");
-    if (!EqualsIgnoreCase(LastChars(output, 7), ".vorela")) {
-      err_ << "vorelapack: warning: \"" << output
-           << "\" does not end in .vorela; the menu tool only installs such "
-              "files\n";
-    }
 
+    // The cabinet is written last: an output that is one of the inputs would
+    // be read as an input and then lose its bytes to the cabinet.
+    for (const std::string* input : [&] {
+           std::vector<const std::string*> all{&manifest};
+           for (const std::string& file : files) all.push_back(&file);
+           return all;
+         }()) {
+      if (PathKey(*input) == PathKey(output)) {
+        return Fail("the output \"" + output + "\" is also an input; give another -o");
+      }
+    }
+    if (IsFolder(platform_, manifest)) {
+      return Fail("the manifest \"" + manifest + "\" is a folder");
+    }
+    if (IsFolder(platform_, output)) {
+      return Fail("the output \"" + output + "\" is a folder");
+    }
     std::string plain;
     if (Win32Error e = platform_.files->ReadAll(manifest, &plain)) {
       return Fail("cannot read the manifest \"" + manifest + "\" (error " +
                   std::to_string(e) + ")");
     }
-    const ManifestReading reading = ReadManifest(plain);
-    if (!reading.parsed)
-      return Fail("the manifest does not parse: " + reading.problem);
-    if (!reading.problem.empty())
-      return Fail("the manifest gives no menu: " + reading.problem);
-    if (reading.Field("ID").empty()) return Fail("the manifest's ID is empty");
+    for (const PackFinding& f : CheckManifestText(platform_, plain)) {
+      if (f.error) return Fail("\"" + manifest + "\": " + f.text);
+    }
 
+    if (!EqualsIgnoreCase(LastChars(output, 7), ".vorela")) {
+      err_ << "vorelapack: warning: \"" << output
+           << "\" does not end in .vorela; the menu tool only installs such "
+              "files\n";
+    }
     const std::string enc_name = EncNameFor(manifest);
     std::vector<std::string> stored{enc_name};
     std::vector<CabinetSource> sources;
@@ -94,6 +133,14 @@ class Tool {
       std::uint64_t length = 0;
       if (platform_.files->GetLength(file, &length) != kErrorSuccess) {
         return Fail("cannot find \"" + file + "\"");
+      }
+      // A package holds files only: the installer looks at its top level.
+      if (IsFolder(platform_, file)) {
+        return Fail("\"" + file + "\" is a folder; give the files in it instead");
+      }
+      if (EqualsIgnoreCase(DecryptedManifestName(enc_name), name)) {
+        return Fail("\"" + name + "\" has the name the installer decrypts \"" + enc_name +
+                    "\" to, and would be overwritten; rename one of them");
       }
       for (const std::string& other : stored) {
         if (EqualsIgnoreCase(other, name)) {
@@ -111,14 +158,14 @@ class Tool {
     ByteArray data(plain.begin(), plain.end());
     try {
       clsBlowfish cipher(platform_);
-      cipher.EncryptByte(data, "mossgate");
+      cipher.EncryptByte(data, kCipherKey);
     } catch (const Error& e) {
       return Fail("cannot encrypt the manifest: " + e.Description());
     }
     const std::string temp = output + ".enc-part";
     if (Win32Error e = platform_.files->WriteAtomic(
             temp, std::string(data.begin(), data.end()))) {
-      return Fail("cannot write \"" + temp + "\" (error " + std::to_string(e) +
+      return Fail("cannot write \"" + output + "\" (error " + std::to_string(e) +
                   ")");
     }
     sources.insert(sources.begin(), CabinetSource{enc_name, temp});
