@@ -6,10 +6,6 @@
 namespace vorela {
 namespace {
 
-bool IsStringType(std::uint32_t type) {
-  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-}
-
 std::string Describe(const RegStatement& statement, std::string_view what,
                      Win32Error rc) {
   return "line " + std::to_string(statement.line) + ": " + std::string(what) +

@@ -56,10 +56,6 @@ bool QuotedFormKeeps(std::string_view ansi_data, std::string_view utf8_text) {
   return true;
 }
 
-bool IsStringType(std::uint32_t type) {
-  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-}
-
 void AppendHex(std::string* out, std::uint32_t type, std::size_t line_length,
                std::string_view bytes) {
   char prefix[24];

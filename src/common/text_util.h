@@ -7,23 +7,15 @@
 #include <string>
 #include <string_view>
 
+// Utf8SequenceLength, Utf16Length (what "characters" means here) and the ASCII
+// case folding (EqualsIgnoreCase, AsciiLower, AsciiUpper) live in the base layer.
+#include "base/ascii.h"
+#include "base/utf.h"
+
 namespace vorela {
-
-// Bytes of the UTF-8 sequence that starts with lead (1 for a stray byte).
-inline std::size_t Utf8SequenceLength(unsigned char lead) {
-  return lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 1;
-}
-
-// Length in UTF-16 code units of UTF-8 text (what "characters" means here).
-std::size_t Utf16Length(std::string_view utf8);
 
 // The last `count` UTF-16 code units (whole characters) of utf8, or all of it.
 std::string LastChars(std::string_view utf8, std::size_t count);
-
-// ASCII letters folded; other characters compared as they are.
-bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-std::string AsciiLower(std::string_view s);
-std::string AsciiUpper(std::string_view s);
 
 // Removes leading and trailing space characters (U+0020 only).
 std::string_view TrimSpaces(std::string_view s);

@@ -53,7 +53,8 @@ class FileSystem {
   virtual Win32Error WriteAtomicOwnerOnly(std::string_view path, std::string_view bytes) = 0;
 
   // Copies a file over an existing destination (replaced whole, atomically).
-  virtual Win32Error Copy(std::string_view from, std::string_view to) = 0;
+  // The base version reads the whole file and writes it with WriteAtomic.
+  virtual Win32Error Copy(std::string_view from, std::string_view to);
 
   // Copies the plain file `from` over `to` in fixed-size blocks, so memory use
   // does not grow with the file. The source must be a file of bytes: a folder,
@@ -92,5 +93,9 @@ class FileSystem {
 };
 
 FileSystem& SystemFileSystem();
+
+// Sorts names as ListFiles returns them: byte by byte with ASCII letters
+// folded, the same order on both platforms whatever order the folder had.
+void SortAsListed(std::vector<std::string>* names);
 
 }  // namespace vorela

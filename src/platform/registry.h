@@ -27,6 +27,9 @@ inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 
+// REG_SZ, REG_EXPAND_SZ and REG_MULTI_SZ: the types whose data is text.
+bool IsStringType(std::uint32_t type);
+
 inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
 inline constexpr std::uint32_t kKeySetValue = 0x0002;
 inline constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;

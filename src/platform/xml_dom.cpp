@@ -108,6 +108,10 @@ bool IsSimpleXmlPath(std::string_view path) {
   }
 }
 
+bool IsXmlName(std::string_view name) {
+  return IsSimpleXmlPath(name) && name.find('/') == std::string_view::npos;
+}
+
 bool DropForeignEncoding(std::string_view declaration, std::string* data) {
   std::string kept;
   bool foreign = false;

@@ -203,6 +203,9 @@ XmlDom& SystemXmlDom();
 // True when path is a simple selection path: XML names separated by "/".
 bool IsSimpleXmlPath(std::string_view path);
 
+// True when name is one XML name (no "/"), as element and attribute names must be.
+bool IsXmlName(std::string_view name);
+
 // Saves write UTF-8 whatever encoding a loaded file was in, so its
 // declaration must not keep naming that encoding. Given the data of an XML
 // declaration ('version="1.0" encoding="Shift_JIS"'), sets *data to the same

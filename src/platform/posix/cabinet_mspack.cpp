@@ -18,39 +18,14 @@
 
 #include "platform/cabinet.h"
 #include "platform/posix/cabinet_targets.h"
+#include "platform/posix/errno_map.h"
 #include "platform/posix/machine.h"
 #include "platform/text.h"
 
 namespace vorela {
 namespace {
 
-Win32Error FromErrno(int e) {
-  switch (e) {
-    case ENOENT:
-      return kErrorFileNotFound;
-    case ENOTDIR:
-      return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EBUSY:
-      return kErrorAccessDenied;
-    case ENOSPC:
-    case EDQUOT:
-      return kErrorDiskFull;
-    case EROFS:
-      return kErrorWriteProtect;
-    case ENAMETOOLONG:
-      return kErrorFilenameExcedRange;
-    case ENOMEM:
-      return kErrorNotEnoughMemory;
-    case EMFILE:
-    case ENFILE:
-      return kErrorTooManyOpenFiles;
-    default:
-      return kErrorAccessDenied;
-  }
-}
+using posix::FromErrno;
 
 // Errors of reading the cabinet: anything wrong with its bytes is invalid data.
 Win32Error FromMspack(int e) {

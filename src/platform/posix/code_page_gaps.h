@@ -41,7 +41,4 @@ class CodePageGaps {
   bool double_byte_;
 };
 
-// Appends code point cp as UTF-8.
-void AppendUtf8(char32_t cp, std::string* out);
-
 }  // namespace vorela::posix

@@ -9,13 +9,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "base/ascii.h"
 #include "platform/files.h"
 #include "platform/posix/atomic_file.h"
 #include "platform/posix/errno_map.h"
@@ -48,7 +48,7 @@ Win32Error StatError(const std::string& native, int e) {
 
 bool MatchesPattern(const char* pattern, const char* name) {
   // "*" and "?" with ASCII case folded, as a directory search matches them.
-  auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+  auto fold = AsciiToLower;
   const char* star = nullptr;
   const char* resume = nullptr;
   while (*name) {
@@ -198,12 +198,6 @@ class PosixFileSystem final : public FileSystem {
     return Replace(path, bytes, true);
   }
 
-  Win32Error Copy(std::string_view from, std::string_view to) override {
-    std::string bytes;
-    if (Win32Error e = ReadAll(from, &bytes); e != kErrorSuccess) return e;
-    return WriteAtomic(to, bytes);
-  }
-
   Win32Error CopyPlainFile(std::string_view from, std::string_view to) override {
     if (HasTrailingSeparator(from)) return kErrorFileNotFound;
     if (HasTrailingSeparator(to)) return kErrorPathNotFound;
@@ -267,13 +261,7 @@ class PosixFileSystem final : public FileSystem {
       if (MatchesPattern(pat.c_str(), entry->d_name)) found.emplace_back(entry->d_name);
     }
     closedir(dir);
-    std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
-      return std::lexicographical_compare(
-          a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
-            return fold(x) < fold(y);
-          });
-    });
+    SortAsListed(&found);
     if (names) *names = std::move(found);
     return kErrorSuccess;
   }

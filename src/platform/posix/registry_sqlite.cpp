@@ -34,10 +34,6 @@ constexpr const char* kSchema =
     "  data BLOB NOT NULL,"
     "  PRIMARY KEY(key, fold)) WITHOUT ROWID;";
 
-bool IsStringType(std::uint32_t type) {
-  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-}
-
 const TextCodec& Codec() { return SystemTextCodec(); }
 
 // The values a fresh machine has where the folder resolver looks, with the
@@ -303,15 +299,14 @@ Win32Error SqliteRegistry::CreateKey(RegKey root, std::string_view sub_key,
       return kErrorSuccess;
     }
   }
-  WriteTransaction txn(db_);
-  if (txn.begin_result() != SQLITE_OK)
-    return FromSqlite(txn.begin_result(), true);
-  bool exists = false;
-  if (Win32Error rc = KeyExists(parent.id, &exists)) return rc;
-  if (!exists) return kErrorKeyDeleted;
   std::int64_t id = 0;
-  if (Win32Error rc = Walk(parent.id, sub_key, true, &id)) return rc;
-  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
+  const Win32Error created = InWriteTransaction(db_, [&]() -> Win32Error {
+    bool exists = false;
+    if (Win32Error rc = KeyExists(parent.id, &exists)) return rc;
+    if (!exists) return kErrorKeyDeleted;
+    return Walk(parent.id, sub_key, true, &id);
+  });
+  if (created != kErrorSuccess) return created;
   *key = NewHandle(id, access);
   return kErrorSuccess;
 }
@@ -389,23 +384,21 @@ Win32Error SqliteRegistry::SetValue(RegKey key, std::string_view name,
     bytes = Codec().FromAnsi(bytes);
   }
   std::string utf8_name = Codec().FromAnsi(name);
-  WriteTransaction txn(db_);
-  if (txn.begin_result() != SQLITE_OK)
-    return FromSqlite(txn.begin_result(), true);
-  bool exists = false;
-  if (Win32Error rc = KeyExists(handle.id, &exists)) return rc;
-  if (!exists) return kErrorKeyDeleted;
-  if ((handle.access & kKeySetValue) == 0) return kErrorAccessDenied;
-  Statement upsert(
-      cache_, db_,
-      "INSERT INTO vals(key, name, fold, type, data) VALUES(?, ?, ?, ?, ?) "
-      "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, "
-      "data = excluded.data");
-  upsert.Bind(1, handle.id).Bind(2, utf8_name).Bind(3, FoldName(utf8_name));
-  upsert.Bind(4, static_cast<std::int64_t>(type)).BindBlob(5, bytes);
-  if (int rc = upsert.Step(); rc != SQLITE_DONE) return FromSqlite(rc, true);
-  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
-  return kErrorSuccess;
+  return InWriteTransaction(db_, [&]() -> Win32Error {
+    bool exists = false;
+    if (Win32Error rc = KeyExists(handle.id, &exists)) return rc;
+    if (!exists) return kErrorKeyDeleted;
+    if ((handle.access & kKeySetValue) == 0) return kErrorAccessDenied;
+    Statement upsert(
+        cache_, db_,
+        "INSERT INTO vals(key, name, fold, type, data) VALUES(?, ?, ?, ?, ?) "
+        "ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, "
+        "data = excluded.data");
+    upsert.Bind(1, handle.id).Bind(2, utf8_name).Bind(3, FoldName(utf8_name));
+    upsert.Bind(4, static_cast<std::int64_t>(type)).BindBlob(5, bytes);
+    if (int rc = upsert.Step(); rc != SQLITE_DONE) return FromSqlite(rc, true);
+    return kErrorSuccess;
+  });
 }
 
 Win32Error SqliteRegistry::EnumKey(RegKey key, std::uint32_t index, char* name,
@@ -463,16 +456,14 @@ Win32Error SqliteRegistry::DeleteValue(RegKey key, std::string_view name) {
   CallScope scope(this);
   Handle handle;
   if (Win32Error rc = Resolve(key, &handle)) return rc;
-  WriteTransaction txn(db_);
-  if (txn.begin_result() != SQLITE_OK)
-    return FromSqlite(txn.begin_result(), true);
-  if (Win32Error rc = ResolveLive(key, kKeySetValue, &handle)) return rc;
-  Statement remove(cache_, db_, "DELETE FROM vals WHERE key = ? AND fold = ?");
-  remove.Bind(1, handle.id).Bind(2, FoldName(Codec().FromAnsi(name)));
-  if (int rc = remove.Step(); rc != SQLITE_DONE) return FromSqlite(rc, true);
-  if (sqlite3_changes(db_) == 0) return kErrorFileNotFound;
-  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
-  return kErrorSuccess;
+  return InWriteTransaction(db_, [&]() -> Win32Error {
+    if (Win32Error rc = ResolveLive(key, kKeySetValue, &handle)) return rc;
+    Statement remove(cache_, db_, "DELETE FROM vals WHERE key = ? AND fold = ?");
+    remove.Bind(1, handle.id).Bind(2, FoldName(Codec().FromAnsi(name)));
+    if (int rc = remove.Step(); rc != SQLITE_DONE) return FromSqlite(rc, true);
+    if (sqlite3_changes(db_) == 0) return kErrorFileNotFound;
+    return kErrorSuccess;
+  });
 }
 
 Win32Error SqliteRegistry::HasSubkeys(std::int64_t id, bool* has) {
@@ -505,36 +496,32 @@ Win32Error SqliteRegistry::DeleteKey(RegKey root, std::string_view sub_key) {
   CallScope scope(this);
   Handle parent;
   if (Win32Error rc = Resolve(root, &parent)) return rc;
-  WriteTransaction txn(db_);
-  if (txn.begin_result() != SQLITE_OK)
-    return FromSqlite(txn.begin_result(), true);
-  if (Win32Error rc = ResolveLive(root, 0, &parent)) return rc;
-  std::int64_t id = 0;
-  if (Win32Error rc = Walk(parent.id, sub_key, false, &id)) return rc;
-  if (id == kCurrentUserId || id == kLocalMachineId) return kErrorAccessDenied;
-  bool has = false;
-  if (Win32Error rc = HasSubkeys(id, &has)) return rc;
-  if (has) return kErrorAccessDenied;
-  if (Win32Error rc = RemoveTree(id)) return rc;
-  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
-  return kErrorSuccess;
+  return InWriteTransaction(db_, [&]() -> Win32Error {
+    if (Win32Error rc = ResolveLive(root, 0, &parent)) return rc;
+    std::int64_t id = 0;
+    if (Win32Error rc = Walk(parent.id, sub_key, false, &id)) return rc;
+    if (id == kCurrentUserId || id == kLocalMachineId) return kErrorAccessDenied;
+    bool has = false;
+    if (Win32Error rc = HasSubkeys(id, &has)) return rc;
+    if (has) return kErrorAccessDenied;
+    if (Win32Error rc = RemoveTree(id)) return rc;
+    return kErrorSuccess;
+  });
 }
 
 Win32Error SqliteRegistry::DeleteTree(RegKey root, std::string_view sub_key) {
   CallScope scope(this);
   Handle parent;
   if (Win32Error rc = Resolve(root, &parent)) return rc;
-  WriteTransaction txn(db_);
-  if (txn.begin_result() != SQLITE_OK)
-    return FromSqlite(txn.begin_result(), true);
-  if (Win32Error rc = ResolveLive(root, 0, &parent)) return rc;
-  std::int64_t id = 0;
-  if (Win32Error rc = Walk(parent.id, sub_key, false, &id)) return rc;
-  // A whole hive is never removed: that is never what a caller meant.
-  if (id == kCurrentUserId || id == kLocalMachineId) return kErrorAccessDenied;
-  if (Win32Error rc = RemoveTree(id)) return rc;
-  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
-  return kErrorSuccess;
+  return InWriteTransaction(db_, [&]() -> Win32Error {
+    if (Win32Error rc = ResolveLive(root, 0, &parent)) return rc;
+    std::int64_t id = 0;
+    if (Win32Error rc = Walk(parent.id, sub_key, false, &id)) return rc;
+    // A whole hive is never removed: that is never what a caller meant.
+    if (id == kCurrentUserId || id == kLocalMachineId) return kErrorAccessDenied;
+    if (Win32Error rc = RemoveTree(id)) return rc;
+    return kErrorSuccess;
+  });
 }
 
 Win32Error SqliteRegistry::CloseKey(RegKey key) {

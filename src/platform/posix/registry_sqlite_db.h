@@ -77,6 +77,18 @@ class WriteTransaction {
   bool open_ = false;
 };
 
+// Runs body (returning a Win32Error) inside one write transaction: committed
+// when body succeeds, rolled back when it fails, when it throws and when the
+// commit fails. A transaction that cannot begin runs nothing.
+template <typename Body>
+Win32Error InWriteTransaction(sqlite3* db, Body&& body) {
+  WriteTransaction txn(db);
+  if (txn.begin_result() != SQLITE_OK) return FromSqlite(txn.begin_result(), true);
+  if (Win32Error rc = body(); rc != kErrorSuccess) return rc;
+  if (int rc = txn.Commit(); rc != SQLITE_OK) return FromSqlite(rc, true);
+  return kErrorSuccess;
+}
+
 // A read transaction, so that multi-statement reads see one state of the store.
 class ReadTransaction {
  public:

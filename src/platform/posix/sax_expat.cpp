@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/error_codes.h"
+#include "platform/posix/errno_map.h"
 #include "platform/posix/expat_encoding.h"
 #include "platform/posix/machine.h"
 #include "platform/sax_reader.h"
@@ -23,26 +24,7 @@ constexpr char kNamespaceSeparator = '\x01';
 // Our own code for a refused document type declaration, above expat's codes.
 constexpr std::int32_t kDtdProhibited = 1000;
 
-Win32Error FromErrno(int e) {
-  switch (e) {
-    case ENOENT:
-      return kErrorFileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-      return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-      return kErrorAccessDenied;
-    case EMFILE:
-    case ENFILE:
-      return kErrorTooManyOpenFiles;
-    case ENOMEM:
-      return kErrorNotEnoughMemory;
-    default:
-      return kErrorInvalidData;
-  }
-}
+using posix::FromErrno;
 
 class FileDescriptor {
  public:

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/utf.h"
 #include "platform/posix/code_page_gaps.h"
 #include "platform/text.h"
 
@@ -99,9 +100,9 @@ std::string FromCodePage(iconv_t cd, std::string_view in,
     if (ConvertAll(cd, in.substr(i, length), &one)) {
       out += one;
     } else if (length > 1 || gaps.IsLeadByte(byte)) {
-      posix::AppendUtf8(gaps.DefaultChar(), &out);
+      AppendUtf8(&out, gaps.DefaultChar());
     } else {
-      posix::AppendUtf8(gaps.SingleByte(byte), &out);
+      AppendUtf8(&out, gaps.SingleByte(byte));
     }
     i += length;
   }

@@ -2,61 +2,14 @@
 
 #include <cstdint>
 
+#include "base/ascii.h"
+#include "base/utf.h"
 #include "platform/posix/xml_declaration.h"
 
 namespace vorela::posix {
 namespace {
 
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t k = 0; k < a.size(); ++k) {
-    char x = a[k] >= 'A' && a[k] <= 'Z' ? a[k] + 32 : a[k];
-    char y = b[k] >= 'A' && b[k] <= 'Z' ? b[k] + 32 : b[k];
-    if (x != y) return false;
-  }
-  return true;
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// Decodes one UTF-8 character at text[*i]; false for malformed input (overlong
-// forms, surrogates, values above U+10FFFF, truncated sequences).
-bool NextChar(std::string_view text, std::size_t* i, std::uint32_t* out) {
-  auto byte = [&](std::size_t k) {
-    return static_cast<unsigned char>(text[k]);
-  };
-  unsigned char lead = byte(*i);
-  int extra = 0;
-  std::uint32_t cp = 0;
-  if (lead < 0x80) {
-    cp = lead;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1;
-    cp = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2;
-    cp = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3;
-    cp = lead & 0x07;
-  } else {
-    return false;
-  }
-  if (extra > 0 && *i + extra >= text.size()) return false;
-  for (int k = 1; k <= extra; ++k) {
-    unsigned char c = byte(*i + k);
-    if ((c & 0xC0) != 0x80) return false;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  if ((extra == 2 && cp < 0x800) ||
-      (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-      (cp >= 0xD800 && cp <= 0xDFFF)) {
-    return false;
-  }
-  *i += extra + 1;
-  *out = cp;
-  return true;
-}
 
 bool IsXmlChar(std::uint32_t cp) {
   return cp == 0x9 || cp == 0xA || cp == 0xD || (cp >= 0x20 && cp <= 0xD7FF) ||
@@ -108,8 +61,8 @@ bool PassesXmlLexicalChecks(std::string_view text) {
     char c = text[i];
     if (static_cast<unsigned char>(c) >= 0x80 ||
         static_cast<unsigned char>(c) < 0x20) {
-      std::uint32_t cp = 0;
-      if (!NextChar(text, &i, &cp) || !IsXmlChar(cp)) return false;
+      char32_t cp = 0;
+      if (!DecodeUtf8(text, &i, &cp) || !IsXmlChar(cp)) return false;
       after_value = false;
       continue;
     }

@@ -308,10 +308,6 @@ bool WellFormedTree(const pugi::xml_document& doc) {
   return true;
 }
 
-bool ValidName(std::string_view name) {
-  return IsSimpleXmlPath(name) && name.find('/') == std::string_view::npos;
-}
-
 // The node operations need no state of their own: one object serves every
 // document, so a handle that outlives its document can still be destroyed.
 class PugiNodes final : public XmlNodeBackend {
@@ -514,7 +510,7 @@ class PugiDocument final : public XmlDocument {
   XmlNode Root() override { return XmlNode(Nodes(), Id(doc_)); }
 
   XmlNode CreateElement(std::string_view name) override {
-    if (!ValidName(name)) return XmlNode();
+    if (!IsXmlName(name)) return XmlNode();
     // New elements wait in a holding area outside the document until appended.
     if (!holding_ || holding_.parent() != doc_)
       holding_ = doc_.append_child(pugi::node_element);
@@ -525,7 +521,7 @@ class PugiDocument final : public XmlDocument {
 
   std::vector<XmlNode> GetElementsByTagName(std::string_view name) override {
     std::vector<XmlNode> found;
-    if (name.find(':') != std::string_view::npos || !ValidName(name)) {
+    if (name.find(':') != std::string_view::npos || !IsXmlName(name)) {
       return found;
     }
     // The library's own walk costs one call per node instead of several.
@@ -551,7 +547,7 @@ class PugiDocument final : public XmlDocument {
   XmlNode FindElementByChildText(std::string_view tag,
                                  std::string_view child_name,
                                  std::string_view text) override {
-    if (tag.find(':') != std::string_view::npos || !ValidName(tag))
+    if (tag.find(':') != std::string_view::npos || !IsXmlName(tag))
       return XmlNode();
     struct Walker : pugi::xml_tree_walker {
       std::string_view tag, child_name, text;

@@ -5,20 +5,14 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "base/ascii.h"
+#include "base/utf.h"
 #include "platform/posix/xml_declaration.h"
 
 namespace vorela::posix {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return out;
-}
 
 // XML's EncName: [A-Za-z] ([A-Za-z0-9._] | '-')*. Anything else (a "/" above
 // all, which iconv would read as options) is not a name.
@@ -92,29 +86,15 @@ bool Utf16ToUtf8(std::string_view bytes, bool big_endian, std::string* utf8) {
   };
   for (std::size_t k = 0; k < bytes.size(); k += 2) {
     std::uint32_t cp = unit(k);
-    if (cp >= 0xDC00 && cp <= 0xDFFF) return false;
-    if (cp >= 0xD800 && cp <= 0xDBFF) {
+    if (IsLowSurrogate(cp)) return false;
+    if (IsHighSurrogate(cp)) {
       if (k + 3 >= bytes.size()) return false;
       std::uint32_t low = unit(k + 2);
-      if (low < 0xDC00 || low > 0xDFFF) return false;
-      cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+      if (!IsLowSurrogate(low)) return false;
+      cp = CombineSurrogates(cp, low);
       k += 2;
     }
-    if (cp < 0x80) {
-      utf8->push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      utf8->push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      utf8->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      utf8->push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      utf8->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      utf8->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      utf8->push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      utf8->push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      utf8->push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      utf8->push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    AppendUtf8(utf8, cp);
   }
   return true;
 }
@@ -123,7 +103,7 @@ bool Utf16ToUtf8(std::string_view bytes, bool big_endian, std::string* utf8) {
 
 std::string IconvNameForXmlEncoding(std::string_view declared) {
   if (!IsEncName(declared)) return {};
-  const std::string name = Lower(declared);
+  const std::string name = AsciiLower(declared);
   if (name.rfind("utf-16", 0) == 0 || name.rfind("utf-32", 0) == 0 ||
       name.rfind("utf16", 0) == 0 || name.rfind("utf32", 0) == 0 ||
       name.rfind("ucs-", 0) == 0 || name.rfind("ucs2", 0) == 0 ||
@@ -149,7 +129,7 @@ std::string_view DeclaredXmlEncoding(std::string_view text) {
 }
 
 bool IsUtf8EncodingName(std::string_view declared) {
-  const std::string name = Lower(declared);
+  const std::string name = AsciiLower(declared);
   return name.empty() || name == "utf-8" || name == "utf8";
 }
 

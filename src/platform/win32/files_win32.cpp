@@ -1,5 +1,4 @@
 // The file seam over kernel32's wide entry points.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -170,12 +169,6 @@ class Win32FileSystem final : public FileSystem {
     return Replace(path, bytes, true);
   }
 
-  Win32Error Copy(std::string_view from, std::string_view to) override {
-    std::string bytes;
-    if (Win32Error e = ReadAll(from, &bytes); e != kErrorSuccess) return e;
-    return WriteAtomic(to, bytes);
-  }
-
   Win32Error CopyPlainFile(std::string_view from, std::string_view to) override {
     return win32::CopyPlainFile(from, to);
   }
@@ -223,13 +216,7 @@ class Win32FileSystem final : public FileSystem {
     } else if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_NO_MORE_FILES) {
       return Last();
     }
-    std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
-      return std::lexicographical_compare(
-          a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
-            return fold(x) < fold(y);
-          });
-    });
+    SortAsListed(&found);
     if (names) *names = std::move(found);
     return kErrorSuccess;
   }

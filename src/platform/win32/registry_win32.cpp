@@ -14,10 +14,6 @@ namespace {
 
 HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
-bool IsStringType(std::uint32_t type) {
-  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
-
 class Win32Registry : public Registry {
  public:
   Win32Error OpenKey(RegKey root, std::string_view sub_key,

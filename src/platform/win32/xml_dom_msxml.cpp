@@ -75,10 +75,6 @@ win32::ComPtr<IXMLDOMDocument2> NewDocument() {
   return doc;
 }
 
-bool ValidName(std::string_view name) {
-  return IsSimpleXmlPath(name) && name.find('/') == std::string_view::npos;
-}
-
 // The node operations work on the nodes' own COM references and need no state:
 // one object serves every document, and a handle may outlive its document.
 class MsxmlNodes final : public XmlNodeBackend {
@@ -219,7 +215,7 @@ class MsxmlDocument final : public XmlDocument {
   XmlNode CreateElement(std::string_view name) override {
     // The DOM here accepts names that are not XML names; they would make the
     // saved file unreadable, so they are refused as on every other backend.
-    if (!ValidName(name)) return XmlNode();
+    if (!IsXmlName(name)) return XmlNode();
     IXMLDOMElement* element = nullptr;
     Bstr tag(name);
     if (doc_->createElement(tag.get(), &element) != S_OK) return XmlNode();
@@ -228,7 +224,7 @@ class MsxmlDocument final : public XmlDocument {
 
   std::vector<XmlNode> GetElementsByTagName(std::string_view name) override {
     std::vector<XmlNode> found;
-    if (!ValidName(name) || name.find(':') != std::string_view::npos)
+    if (!IsXmlName(name) || name.find(':') != std::string_view::npos)
       return found;
     win32::ComPtr<IXMLDOMNodeList> list;
     Bstr tag(name);
