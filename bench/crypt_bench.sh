@@ -10,7 +10,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 head -c "$((mb * 1024 * 1024))" /dev/urandom >"$work/plain"
 "$bin/vorelacrypt" encrypt "$work/plain" "$work/ours.enc"
-openssl enc -bf-cbc -K 6d6f737367617465 -iv 0000000000000000 -in "$work/plain" \
+openssl enc -provider legacy -provider default -bf-cbc -K 6d6f737367617465 -iv 0000000000000000 -in "$work/plain" \
   -out "$work/theirs.enc"
 
 # Prints "cpu wall" in seconds for one run of the command.
@@ -41,10 +41,10 @@ row() {
 
 echo "$mb MB, $runs paired runs, medians; ratio = openssl's time / ours (>= 1.0: ours is faster)"
 ours_in=plain
-row encrypt openssl enc -bf-cbc -K 6d6f737367617465 -iv 0000000000000000 \
+row encrypt openssl enc -provider legacy -provider default -bf-cbc -K 6d6f737367617465 -iv 0000000000000000 \
   -in "$work/plain" -out "$work/out"
 ours_in=ours.enc
-row decrypt openssl enc -d -bf-cbc -K 6d6f737367617465 -iv 0000000000000000 \
+row decrypt openssl enc -provider legacy -provider default -d -bf-cbc -K 6d6f737367617465 -iv 0000000000000000 \
   -in "$work/theirs.enc" -out "$work/out"
 echo "commands: $bin/vorelacrypt {encrypt,decrypt} IN OUT;" \
   "openssl enc [-d] -bf-cbc -K 6d6f737367617465 -iv 0 -in IN -out OUT"
