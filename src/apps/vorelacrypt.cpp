@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cleaner/crypt_tool.h"
+#include "tools/vorelacrypt/crypt_tool.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {

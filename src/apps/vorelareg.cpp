@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "common/reg_tool.h"
+#include "tools/vorelareg/reg_tool.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {

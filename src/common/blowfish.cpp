@@ -9,6 +9,7 @@
 #include <random>
 
 #include "common/blowfish_core.h"
+#include "common/blowfish_stream.h"
 #include "common/error.h"
 #include "common/text_util.h"
 
@@ -76,6 +77,19 @@ void TransformBlocks(std::uint8_t* data, std::int64_t length,
 
 }  // namespace
 
+BlowfishState KeyedBlowfishState(const Platform& platform, std::string_view key) {
+  clsBlowfish cipher(platform);
+  cipher.Key(key);
+  return cipher.state_;
+}
+
+void MakeBlowfishHeader(std::uint8_t header[12], std::uint32_t length) {
+  std::mt19937_64 generator = ReseededGenerator();
+  StoreLittleEndian(header, RandomWord(generator));
+  StoreLittleEndian(header + 4, RandomWord(generator));
+  StoreLittleEndian(header + 8, length);
+}
+
 clsBlowfish::clsBlowfish(const Platform& platform)
     : platform_(platform), state_(VariantInitialState()) {}
 
@@ -108,10 +122,7 @@ void clsBlowfish::EncryptByte(ByteArray& byte_array, std::string_view key) {
   }
   const std::size_t total = (n + 12 + 7) / 8 * 8;
   std::uint8_t header[12];
-  std::mt19937_64 generator = ReseededGenerator();
-  StoreLittleEndian(header, RandomWord(generator));
-  StoreLittleEndian(header + 4, RandomWord(generator));
-  StoreLittleEndian(header + 8, static_cast<std::uint32_t>(n));
+  MakeBlowfishHeader(header, static_cast<std::uint32_t>(n));
 
   // The array grows by the header and the padding; the data is moved behind
   // the header while it is encrypted, so it is passed over only once. An array

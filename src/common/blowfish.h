@@ -65,6 +65,9 @@ class clsBlowfish {
   void SetProgressObserver(ProgressObserver* observer) { observer_ = observer; }
 
  private:
+  // The stream forms start from the state a key leaves.
+  friend BlowfishState KeyedBlowfishState(const Platform& platform, std::string_view key);
+
   void ApplyKey(std::string_view key);
 
   const Platform& platform_;

@@ -5,7 +5,9 @@
 // (kErrorSuccess on success) and never throws or prints.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +23,30 @@ struct FileEntry {
   bool is_read_only = false;
   bool is_link = false;  // a symbolic link or junction (reparse point)
   std::uint64_t size = 0;
+};
+
+// A file opened for reading in blocks.
+class FileReader {
+ public:
+  virtual ~FileReader() = default;
+  // The file's length when it was opened.
+  virtual std::uint64_t Length() const = 0;
+  // Reads up to size bytes; *got is 0 only at the end of the file.
+  virtual Win32Error Read(void* buffer, std::size_t size, std::size_t* got) = 0;
+};
+
+// A replacement of a file written in blocks, with WriteAtomic's guarantees:
+// the bytes go to a temporary beside the target, and only Commit renames it
+// over the target. A writer destroyed before Commit removes its temporary and
+// leaves the target as it was.
+class FileWriter {
+ public:
+  virtual ~FileWriter() = default;
+  virtual Win32Error Write(const void* data, std::size_t size) = 0;
+  // Renames the temporary over the target. Where a file is replaced, its data
+  // is flushed first, so a crash leaves the old file or the new one whole; a
+  // new file is not flushed (a crash may leave it short, never a torn old one).
+  virtual Win32Error Commit() = 0;
 };
 
 class FileSystem {
@@ -51,6 +77,14 @@ class FileSystem {
   // whatever the file's earlier permissions, others can neither read nor
   // write it afterwards.
   virtual Win32Error WriteAtomicOwnerOnly(std::string_view path, std::string_view bytes) = 0;
+
+  // Opens a plain file for reading in blocks (a folder is refused as ReadAll
+  // refuses it). The base version reads the whole file, for in-memory ones.
+  virtual Win32Error OpenForReading(std::string_view path, std::unique_ptr<FileReader>* reader);
+
+  // Starts replacing path in blocks; refused where WriteAtomic would refuse.
+  // The base version collects the bytes and calls WriteAtomic on Commit.
+  virtual Win32Error BeginReplace(std::string_view path, std::unique_ptr<FileWriter>* writer);
 
   // Copies a file over an existing destination (replaced whole, atomically).
   // The base version reads the whole file and writes it with WriteAtomic.

@@ -135,48 +135,72 @@ int RemoveStaleTemporaries(const std::string& folder, const std::string& base) {
   return removed;
 }
 
-Win32Error ReplaceFileAtomically(const std::string& native, std::string_view bytes,
-                                 bool owner_only) {
-  const std::string folder = NativeParent(native);
+AtomicReplacement::AtomicReplacement(const std::string& native, bool owner_only)
+    : native_(native), folder_(NativeParent(native)) {
   const std::string base = NativeBaseName(native);
-  RemoveStaleTemporaries(folder, base);
-
+  RemoveStaleTemporaries(folder_, base);
   // The mode is given at creation, so the kernel applies the umask; an
   // existing file's own bits are put back afterwards.
-  mode_t create_mode = owner_only ? 0600 : 0666;
-  bool keep_existing = false;
+  create_mode_ = owner_only ? 0600 : 0666;
   struct stat st;
-  if (!owner_only && lstat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-    keep_existing = true;
-    create_mode = st.st_mode & 0666 & ~S_IWOTH;
+  if (lstat(native.c_str(), &st) == 0) {
+    replaces_ = true;
+    if (!owner_only && S_ISREG(st.st_mode)) {
+      keep_existing_ = true;
+      create_mode_ = st.st_mode & 0666 & ~S_IWOTH;
+    }
   }
-  std::string temp;
+  fd_ = CreateTemporary(folder_, base, create_mode_, &temp_, &error_);
+}
+
+AtomicReplacement::~AtomicReplacement() {
+  if (fd_ < 0) return;
+  unlink(temp_.c_str());
+  close(fd_);
+}
+
+Win32Error AtomicReplacement::Write(std::string_view bytes) {
+  if (error_ == kErrorSuccess) error_ = WriteAll(fd_, bytes);
+  return error_;
+}
+
+Win32Error AtomicReplacement::Commit(bool flush_new_file) {
+  if (fd_ < 0 || error_ != kErrorSuccess) return error_;
+  const bool flush = replaces_ || flush_new_file;
   Win32Error result = kErrorSuccess;
-  int fd = CreateTemporary(folder, base, create_mode, &temp, &result);
-  if (fd < 0) return result;
-  result = WriteAll(fd, bytes);
-  if (result == kErrorSuccess && fsync(fd) != 0) result = FromErrno(errno);
+  if (flush && fsync(fd_) != 0) result = FromErrno(errno);
   if (result == kErrorSuccess) {
     struct stat made;
-    mode_t wanted = create_mode;
-    if (!keep_existing && fstat(fd, &made) == 0) wanted = made.st_mode & 0666 & ~S_IWOTH;
-    if (fchmod(fd, wanted) != 0) result = FromErrno(errno);
+    mode_t wanted = create_mode_;
+    if (!keep_existing_ && fstat(fd_, &made) == 0) wanted = made.st_mode & 0666 & ~S_IWOTH;
+    if (fchmod(fd_, wanted) != 0) result = FromErrno(errno);
   }
-  if (result == kErrorSuccess && rename(temp.c_str(), native.c_str()) != 0) {
+  if (result == kErrorSuccess && rename(temp_.c_str(), native_.c_str()) != 0) {
     result = FromErrno(errno);
   }
-  if (result != kErrorSuccess) unlink(temp.c_str());
-  // Closing lets go of the lock: only now, after the rename. The data was
-  // flushed before it, so a late close error changes nothing that was saved.
-  close(fd);
-  if (result != kErrorSuccess) return result;
+  if (result != kErrorSuccess) unlink(temp_.c_str());
+  // Closing lets go of the lock: only now, after the rename. Flushed data
+  // was saved before it, so a late close error changes nothing that was
+  // saved; an unflushed new file reports it.
+  const int closed = close(fd_);
+  fd_ = -1;
+  if (result == kErrorSuccess && !flush && closed != 0) result = FromErrno(errno);
+  error_ = result;
+  if (result != kErrorSuccess || !flush) return result;
   // Make the rename itself durable.
-  int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dir_fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir_fd >= 0) {
     fsync(dir_fd);
     close(dir_fd);
   }
   return kErrorSuccess;
+}
+
+Win32Error ReplaceFileAtomically(const std::string& native, std::string_view bytes,
+                                 bool owner_only) {
+  AtomicReplacement replacement(native, owner_only);
+  replacement.Write(bytes);
+  return replacement.Commit(/*flush_new_file=*/true);
 }
 
 }  // namespace vorela::posix

@@ -20,6 +20,8 @@
 // the umask whatever it was before.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,34 @@ std::string NativeBaseName(const std::string& native);
 // the old file is as it was and this save's temporary is gone.
 Win32Error ReplaceFileAtomically(const std::string& native, std::string_view bytes,
                                  bool owner_only);
+
+// A replacement written in pieces: the temporary is made (and this target's
+// stale ones removed) on construction, and renamed over the target by Commit.
+// Destroyed uncommitted, it removes its temporary. The first failure sticks.
+class AtomicReplacement {
+ public:
+  AtomicReplacement(const std::string& native, bool owner_only);
+  ~AtomicReplacement();
+  AtomicReplacement(const AtomicReplacement&) = delete;
+  AtomicReplacement& operator=(const AtomicReplacement&) = delete;
+
+  // kErrorSuccess while every step so far has succeeded.
+  Win32Error error() const { return error_; }
+  Win32Error Write(std::string_view bytes);
+  // An existing target is always flushed before the rename; a new one only
+  // with flush_new_file.
+  Win32Error Commit(bool flush_new_file);
+
+ private:
+  std::string native_;
+  std::string folder_;
+  std::string temp_;
+  bool replaces_ = false;
+  bool keep_existing_ = false;
+  mode_t create_mode_ = 0666;
+  int fd_ = -1;
+  Win32Error error_ = kErrorSuccess;
+};
 
 // Removes the stale temporaries of folder/base; returns how many went.
 int RemoveStaleTemporaries(const std::string& folder, const std::string& base);

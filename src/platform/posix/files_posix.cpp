@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/posix/atomic_file.h"
 #include "platform/posix/errno_map.h"
+#include "platform/posix/file_streams.h"
 #include "platform/posix/machine.h"
 #include "platform/posix/plain_copy.h"
 
@@ -194,6 +195,19 @@ class PosixFileSystem final : public FileSystem {
     return Replace(path, bytes, false);
   }
 
+  Win32Error OpenForReading(std::string_view path, std::unique_ptr<FileReader>* reader) override {
+    if (HasTrailingSeparator(path)) return kErrorFileNotFound;
+    const std::string native = NativePath(path);
+    Win32Error e = posix::OpenFileReader(native, reader);
+    if (e == kErrorFileNotFound) return MissingCode(native);
+    return e;
+  }
+
+  Win32Error BeginReplace(std::string_view path, std::unique_ptr<FileWriter>* writer) override {
+    if (Win32Error e = CheckReplaceable(path); e != kErrorSuccess) return e;
+    return posix::BeginFileReplacement(NativePath(path), writer);
+  }
+
   Win32Error WriteAtomicOwnerOnly(std::string_view path, std::string_view bytes) override {
     return Replace(path, bytes, true);
   }
@@ -297,6 +311,11 @@ class PosixFileSystem final : public FileSystem {
 
  private:
   Win32Error Replace(std::string_view path, std::string_view bytes, bool owner_only) {
+    if (Win32Error e = CheckReplaceable(path); e != kErrorSuccess) return e;
+    return posix::ReplaceFileAtomically(NativePath(path), bytes, owner_only);
+  }
+
+  Win32Error CheckReplaceable(std::string_view path) {
     if (path.empty() || HasTrailingSeparator(path)) return kErrorPathNotFound;
     const std::string native = NativePath(path);
     struct stat st;
@@ -308,7 +327,7 @@ class PosixFileSystem final : public FileSystem {
     }
     const std::string parent = NativeParent(native);
     if (stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return kErrorPathNotFound;
-    return posix::ReplaceFileAtomically(native, bytes, owner_only);
+    return kErrorSuccess;
   }
 };
 

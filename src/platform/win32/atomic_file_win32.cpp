@@ -124,40 +124,73 @@ int RemoveStaleTemporaries(const std::wstring& target) {
   return removed;
 }
 
-Win32Error ReplaceFileAtomically(const std::wstring& target, std::string_view bytes,
-                                 bool owner_only) {
+AtomicReplacement::AtomicReplacement(const std::wstring& target, bool owner_only)
+    : target_(target) {
   RemoveStaleTemporaries(target);
+  replaces_ = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
   std::unique_ptr<OwnerOnlySecurity> security;
   if (owner_only) {
     security = std::make_unique<OwnerOnlySecurity>();
-    if (!security->ready()) return Last() ? Last() : kErrorAccessDenied;
+    if (!security->ready()) {
+      error_ = Last() ? Last() : kErrorAccessDenied;
+      return;
+    }
   }
   static std::atomic<unsigned> counter{0};
   const std::wstring stem = FolderOf(target) + L"\\~" + NameOf(target) + L"." +
                             std::to_wstring(GetCurrentProcessId()) + L"-";
-  std::wstring temp;
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
-    temp = stem + std::to_wstring(counter++) + L".tmp";
-    file = CreateFileW(temp.c_str(), GENERIC_WRITE | DELETE, 0,
+    temp_ = stem + std::to_wstring(counter++) + L".tmp";
+    file = CreateFileW(temp_.c_str(), GENERIC_WRITE | DELETE, 0,
                        security ? security->attributes() : nullptr, CREATE_NEW,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return Last();
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
+      error_ = Last();
+      return;
+    }
   }
-  if (file == INVALID_HANDLE_VALUE) return kErrorCannotMake;
-  Win32Error result = kErrorSuccess;
+  if (file == INVALID_HANDLE_VALUE) {
+    error_ = kErrorCannotMake;
+    return;
+  }
+  file_ = file;
+}
+
+AtomicReplacement::~AtomicReplacement() {
+  if (file_ == nullptr) return;
+  CloseHandle(file_);
+  DeleteFileW(temp_.c_str());
+}
+
+Win32Error AtomicReplacement::Write(std::string_view bytes) {
   size_t done = 0;
-  while (done < bytes.size() && result == kErrorSuccess) {
+  while (done < bytes.size() && error_ == kErrorSuccess) {
     DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24));
     DWORD written = 0;
-    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) result = Last();
+    if (!WriteFile(file_, bytes.data() + done, chunk, &written, nullptr)) error_ = Last();
     done += written;
   }
-  if (result == kErrorSuccess && !FlushFileBuffers(file)) result = Last();
-  if (result == kErrorSuccess) result = RenameOpenFile(file, target);
-  CloseHandle(file);
-  if (result != kErrorSuccess) DeleteFileW(temp.c_str());
+  return error_;
+}
+
+Win32Error AtomicReplacement::Commit(bool flush_new_file) {
+  if (file_ == nullptr || error_ != kErrorSuccess) return error_;
+  Win32Error result = kErrorSuccess;
+  if ((replaces_ || flush_new_file) && !FlushFileBuffers(file_)) result = Last();
+  if (result == kErrorSuccess) result = RenameOpenFile(file_, target_);
+  CloseHandle(file_);
+  file_ = nullptr;
+  if (result != kErrorSuccess) DeleteFileW(temp_.c_str());
+  error_ = result;
   return result;
+}
+
+Win32Error ReplaceFileAtomically(const std::wstring& target, std::string_view bytes,
+                                 bool owner_only) {
+  AtomicReplacement replacement(target, owner_only);
+  replacement.Write(bytes);
+  return replacement.Commit(/*flush_new_file=*/true);
 }
 
 }  // namespace vorela::win32

@@ -22,6 +22,31 @@ namespace vorela::win32 {
 Win32Error ReplaceFileAtomically(const std::wstring& target, std::string_view bytes,
                                  bool owner_only);
 
+// A replacement written in pieces: the temporary is made (and the target's
+// stale ones deleted) on construction, and renamed over the target by Commit.
+// Destroyed uncommitted, it deletes its temporary. The first failure sticks.
+class AtomicReplacement {
+ public:
+  AtomicReplacement(const std::wstring& target, bool owner_only);
+  ~AtomicReplacement();
+  AtomicReplacement(const AtomicReplacement&) = delete;
+  AtomicReplacement& operator=(const AtomicReplacement&) = delete;
+
+  // kErrorSuccess while every step so far has succeeded.
+  Win32Error error() const { return error_; }
+  Win32Error Write(std::string_view bytes);
+  // An existing target is always flushed before the rename; a new one only
+  // with flush_new_file.
+  Win32Error Commit(bool flush_new_file);
+
+ private:
+  std::wstring target_;
+  std::wstring temp_;
+  void* file_ = nullptr;  // the temporary's handle
+  bool replaces_ = false;
+  Win32Error error_ = kErrorSuccess;
+};
+
 // Deletes the stale temporaries of target; returns how many went.
 int RemoveStaleTemporaries(const std::wstring& target);
 

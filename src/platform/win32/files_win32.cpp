@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/win32/atomic_file_win32.h"
+#include "platform/win32/file_streams_win32.h"
 #include "platform/win32/plain_copy.h"
 #include "platform/win32/windows_lean.h"
 
@@ -165,6 +166,16 @@ class Win32FileSystem final : public FileSystem {
     return Replace(path, bytes, false);
   }
 
+  Win32Error OpenForReading(std::string_view path, std::unique_ptr<FileReader>* reader) override {
+    if (HasTrailingSeparator(path)) return kErrorFileNotFound;
+    return win32::OpenFileReader(Widen(path), reader);
+  }
+
+  Win32Error BeginReplace(std::string_view path, std::unique_ptr<FileWriter>* writer) override {
+    if (Win32Error e = CheckReplaceable(path); e != kErrorSuccess) return e;
+    return win32::BeginFileReplacement(Widen(path), writer);
+  }
+
   Win32Error WriteAtomicOwnerOnly(std::string_view path, std::string_view bytes) override {
     return Replace(path, bytes, true);
   }
@@ -250,14 +261,18 @@ class Win32FileSystem final : public FileSystem {
 
  private:
   Win32Error Replace(std::string_view path, std::string_view bytes, bool owner_only) {
+    if (Win32Error e = CheckReplaceable(path); e != kErrorSuccess) return e;
+    return win32::ReplaceFileAtomically(Widen(path), bytes, owner_only);
+  }
+
+  Win32Error CheckReplaceable(std::string_view path) {
     if (path.empty() || HasTrailingSeparator(path)) return kErrorPathNotFound;
-    const std::wstring target = Widen(path);
-    const DWORD attrs = GetFileAttributesW(target.c_str());
+    const DWORD attrs = GetFileAttributesW(Widen(path).c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES &&
         (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
       return kErrorAccessDenied;
     }
-    return win32::ReplaceFileAtomically(target, bytes, owner_only);
+    return kErrorSuccess;
   }
 };
 

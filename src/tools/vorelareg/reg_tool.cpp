@@ -1,4 +1,4 @@
-#include "common/reg_tool.h"
+#include "tools/vorelareg/reg_tool.h"
 
 #include "common/reg_file.h"
 

@@ -1,11 +1,12 @@
 // vorelacrypt through its entry point, and once as a real process.
-#include "cleaner/crypt_tool.h"
+#include "tools/vorelacrypt/crypt_tool.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <sstream>
 
+#include "common/blowfish.h"
 #include "fakes/fake_file_system.h"
 #include "support/scratch.h"
 
@@ -111,6 +112,62 @@ TEST_F(CryptToolTest, ProgressBarOnlyForLargeInputsOnATerminal) {
   EXPECT_NE(err_.str().find("] 0%"), std::string::npos);
   EXPECT_NE(err_.str().find("] 100%\n"), std::string::npos);
   EXPECT_EQ(fake_.Contents("C:\\w\\big.xml"), large);
+}
+
+TEST_F(CryptToolTest, SaysWhatIsWrongWithEmptyTruncatedAndFolderPaths) {
+  fake_.AddFile("C:\\w\\empty.enc", "");
+  fake_.AddFile("C:\\w\\odd.enc", std::string(20, 'x'));
+  fake_.AddFile("C:\\w\\plain.txt", "plain");
+  fake_.AddDirectory("C:\\w\\sub");
+  EXPECT_EQ(Run({"decrypt", "C:\\w\\empty.enc", "C:\\w\\out.xml"}), 1);
+  EXPECT_EQ(err_.str(), "vorelacrypt: C:\\w\\empty.enc: cannot decrypt: the file is empty, so it "
+                        "is not an encrypted file\n");
+  EXPECT_EQ(Run({"decrypt", "-", "-"}, std::string(9, 'x')), 1);
+  EXPECT_NE(err_.str().find("truncated or not an encrypted file (9 bytes"), std::string::npos)
+      << err_.str();
+  EXPECT_EQ(Run({"decrypt", "C:\\w\\odd.enc", "-"}), 1);
+  EXPECT_NE(err_.str().find("odd.enc: cannot decrypt: the file is truncated"), std::string::npos);
+  EXPECT_EQ(err_.str().find("Subscript"), std::string::npos);
+  EXPECT_EQ(Run({"encrypt", "C:\\w\\sub", "C:\\w\\out.enc"}), 1);
+  EXPECT_EQ(err_.str(), "vorelacrypt: C:\\w\\sub: is a folder, not a file\n");
+  EXPECT_EQ(Run({"encrypt", "C:\\w\\plain.txt", "C:\\w\\sub"}), 1);
+  EXPECT_EQ(err_.str(), "vorelacrypt: C:\\w\\sub: is a folder; name the output file inside it\n");
+  EXPECT_FALSE(fake_.HasFile("C:\\w\\out.xml"));
+  EXPECT_FALSE(fake_.HasFile("C:\\w\\out.enc"));
+}
+
+// The real file system streams: the output decrypts with the array form, an
+// existing destination is replaced whole, and a failed run leaves it.
+TEST(CryptToolStreamTest, RealFilesGoThroughInBlocks) {
+  testing::ScratchDir dir;
+  Platform platform;
+  platform.text = &SystemTextCodec();
+  platform.files = &SystemFileSystem();
+  std::string plain(300 * 1024 + 5, '\0');
+  for (std::size_t i = 0; i < plain.size(); ++i) plain[i] = static_cast<char>(i % 253);
+  testing::WriteNativeFile(dir.NativeJoin("in.bin"), plain);
+  testing::WriteNativeFile(dir.NativeJoin("out.bin"), "old");
+  std::istringstream in;
+  std::ostringstream out;
+  std::ostringstream err;
+  ASSERT_EQ(RunCryptTool({"encrypt", dir.Join("in.bin"), dir.Join("out.bin")}, in, out, err,
+                         platform),
+            0)
+      << err.str();
+  std::string encrypted = testing::ReadNativeFile(dir.NativeJoin("out.bin"));
+  ByteArray bytes(encrypted.begin(), encrypted.end());
+  clsBlowfish(platform).DecryptByte(bytes, "mossgate");
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), plain);
+
+  ASSERT_EQ(RunCryptTool({"decrypt", dir.Join("out.bin"), dir.Join("back.bin")}, in, out, err,
+                         platform),
+            0);
+  EXPECT_EQ(testing::ReadNativeFile(dir.NativeJoin("back.bin")), plain);
+  EXPECT_EQ(RunCryptTool({"decrypt", "--key", "x", dir.Join("out.bin"), dir.Join("back.bin")}, in,
+                         out, err, platform),
+            1);
+  EXPECT_EQ(testing::ReadNativeFile(dir.NativeJoin("back.bin")), plain);
+  EXPECT_EQ(err.str().find(".tmp"), std::string::npos) << err.str();
 }
 
 #ifndef _WIN32
