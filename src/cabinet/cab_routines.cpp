@@ -84,7 +84,7 @@ void WriteTargetName(const TextCodec& codec, char* field, std::size_t size,
                      std::string_view text) {
   const std::string bytes = codec.ToAnsi(text);
   if (bytes.size() >= size) {
-    throw Error(kErrorSubscriptOutOfRange, "CabFile", "Subscript out of range");
+    throw Error(RuntimeError::kSubscriptOutOfRange, "CabFile", "Subscript out of range");
   }
   std::memcpy(field, bytes.data(), bytes.size());
   field[bytes.size()] = '\0';

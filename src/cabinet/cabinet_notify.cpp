@@ -28,8 +28,8 @@ std::uint32_t CabinetNotify(std::uintptr_t context, std::uint32_t notification,
   } catch (const Error& e) {
     return cabinet->KeepError(e, notification);
   } catch (const std::bad_alloc&) {
-    return cabinet->KeepError(Error(7, "CabFile.CabCallBack", "Out of memory"),
-                              notification);
+    return cabinet->KeepError(
+        Error(RuntimeError::kOutOfMemory, "CabFile.CabCallBack", "Out of memory"), notification);
   } catch (const std::exception& e) {
     return cabinet->KeepError(
         Error(kObjectError, "CabFile.CabCallBack", e.what()), notification);

@@ -42,12 +42,12 @@ long long ParseDecimal(const std::vector<std::string_view>& chars, size_t from, 
   size_t start = i;
   while (i < digits.size() && digits[i] >= '0' && digits[i] <= '9') {
     value = value * 10 + (digits[i] - '0');
-    if (value > 1000000000000LL) throw Error(kErrorOverflow, "vorelacleaner", "Overflow");
+    if (value > 1000000000000LL) throw Error(RuntimeError::kOverflow, "vorelacleaner", "Overflow");
     ++i;
   }
   while (i < digits.size() && digits[i] == ' ') ++i;
   if (start == i || i != digits.size()) {
-    throw Error(kErrorTypeMismatch, "vorelacleaner", "Type mismatch");
+    throw Error(RuntimeError::kTypeMismatch, "vorelacleaner", "Type mismatch");
   }
   return negative ? -value : value;
 }

@@ -11,6 +11,7 @@
 #include "cleaner/uninstall.h"
 #include "cleaner/xml_writers.h"
 #include "common/helpers.h"
+#include "common/product_facts.h"
 #include "common/registry_helpers.h"
 #include "common/set_xml.h"
 #include "common/skip_on_error.h"
@@ -22,8 +23,6 @@
 namespace vorela {
 namespace {
 
-constexpr const char* kCipherKey = "mossgate";
-constexpr const char* kLegacyRoot = "SOFTWARE\\VORELA";
 constexpr const char* kBrowserBar = "{5E0B7C21-9F43-4D8A-B6E2-3A917C04D5F8}";
 
 std::string TwoDigits(std::int32_t n) { return ZeroPad(n, 2); }
@@ -33,21 +32,21 @@ std::string AsText(const ByteArray& bytes) { return std::string(bytes.begin(), b
 }  // namespace
 
 CleanerPaths ComputeCleanerPaths(const Platform& platform) {
-  const clsSystemFolder folders(platform);
   CleanerPaths p;
-  p.ResourceFolder = folders.System() + "\\tolresource";
-  p.LangXml = p.ResourceFolder + "\\lang.xml";
-  p.DataFolder = folders.Appdata() + "\\vorela\\";
-  p.VorelaXml = p.DataFolder + "vorela.xml";
-  p.HistoryXml = p.DataFolder + "history.xml";
-  p.WebHistoryXml = p.DataFolder + "webhistory.xml";
-  p.CommandXml = p.DataFolder + "command.xml";
-  p.PhraseXml = p.DataFolder + "phrase.xml";
-  p.SecretXml = p.DataFolder + "secret.xml";
-  p.WebMainXml = p.DataFolder + "webmain.xml";
-  p.CategoryXml = p.DataFolder + "category.xml";
-  p.WebMenuXml = p.DataFolder + "webmenu.xml";
-  p.BookmarkXml = p.DataFolder + "bookmark.xml";
+  p.ResourceFolder = ResourceFolderPath(platform);
+  p.LangXml = p.ResourceFolder + "\\" + kCaptionFileName;
+  const UserDataFiles files = MakeUserDataFiles(clsSystemFolder(platform).Appdata());
+  p.DataFolder = files.Folder;
+  p.VorelaXml = files.Settings;
+  p.HistoryXml = files.History;
+  p.WebHistoryXml = files.WebHistory;
+  p.CommandXml = files.Command;
+  p.PhraseXml = files.Phrase;
+  p.SecretXml = files.Secret;
+  p.WebMainXml = files.WebMain;
+  p.CategoryXml = files.Category;
+  p.WebMenuXml = files.WebMenu;
+  p.BookmarkXml = files.Bookmark;
   return p;
 }
 
@@ -94,7 +93,7 @@ std::string Migration::ReadLegacyText(std::string_view key, std::string_view nam
 void Migration::ForgetValue(std::string_view name) {
   SkipOnError([&] {
     RegistryKey key(*platform_.registry);
-    if (key.Open(kHkeyCurrentUser, kLegacyRoot, kKeySetValue) == kErrorSuccess) {
+    if (key.Open(kHkeyCurrentUser, kLegacyRegistryKey, kKeySetValue) == kErrorSuccess) {
       platform_.registry->DeleteValue(key.get(), platform_.text->ToAnsi(name));
     }
   });
@@ -137,7 +136,9 @@ void Migration::MigrateSettings() {
   // What the pieces leave behind (the root key, values no step reads) goes
   // only when every piece has moved; until then a later run still finds it.
   if (all_written_) {
-    SkipOnError([&] { platform_.registry->DeleteTree(kHkeyCurrentUser, "SOFTWARE\\VORELA\\"); });
+    SkipOnError([&] {
+      platform_.registry->DeleteTree(kHkeyCurrentUser, std::string(kLegacyRegistryKey) + "\\");
+    });
   }
   Finish();
 }
@@ -147,7 +148,7 @@ void Migration::CopyTopLevelSettings() {
                            "CLIPBOARD", "MENU", "MENUADD", "MENUVERSION", "PROV"}) {
     const bool done = SkipOnError([&] {
       bool intact = true;
-      const std::string v = ReadLegacyText(kLegacyRoot, name, &intact);
+      const std::string v = ReadLegacyText(kLegacyRegistryKey, name, &intact);
       if (!intact || (!v.empty() && !WriteSetting(name, v, paths_.VorelaXml))) {
         MarkIncomplete(name);
         return;
@@ -159,19 +160,19 @@ void Migration::CopyTopLevelSettings() {
 }
 
 void Migration::MigrateSecrets() {
-  constexpr const char* kSecrets = "SOFTWARE\\VORELA\\SECRET";
   std::vector<std::string> names;
   const std::int32_t n =
       RegEnumSubKeys(platform_, kHkeyCurrentUser, "Software\\VORELA\\SECRET", names);
   if (n < 0) {
-    ForgetTree(kSecrets);
+    ForgetTree(kLegacySecretKey);
     return;
   }
   secrets_.clear();
   bool intact = true;
   const TextCodec& codec = *platform_.text;
   for (std::int32_t j = 0; j <= n; ++j) {
-    const std::string key = std::string(kSecrets) + "\\" + std::string(TrimSpaces(names[j]));
+    const std::string key =
+        std::string(kLegacySecretKey) + "\\" + std::string(TrimSpaces(names[j]));
     SecretRecord row;
     // A field that cannot be decoded (missing, empty or damaged ciphertext, a
     // broken title form) stays empty; the secret and all others still go on.
@@ -207,11 +208,11 @@ void Migration::MigrateSecrets() {
     std::string stored;
     if (platform_.files->WriteAtomicOwnerOnly(target, image) != kErrorSuccess ||
         platform_.files->ReadAll(target, &stored) != kErrorSuccess || stored != image) {
-      throw Error(kErrorPathFileAccess, "vorelacleaner", "Path/File access error");
+      throw Error(RuntimeError::kPathFileAccess, "vorelacleaner", "Path/File access error");
     }
   });
   if (written) {
-    ForgetTree(kSecrets);
+    ForgetTree(kLegacySecretKey);
   } else {
     MarkIncomplete("secret.enc");
   }
@@ -233,7 +234,7 @@ std::string Migration::SecretImage() {
   // The launcher decrypts this and loads it: a document that would not load
   // again is not worth encrypting.
   if (!doc->Serialize(&plain) || !LoadsAgain(platform_, plain)) {
-    throw Error(kErrorPathFileAccess, "vorelacleaner", "Path/File access error");
+    throw Error(RuntimeError::kPathFileAccess, "vorelacleaner", "Path/File access error");
   }
   ByteArray bytes(plain.begin(), plain.end());
   encryptor_.EncryptByte(bytes, kCipherKey);
@@ -241,7 +242,6 @@ std::string Migration::SecretImage() {
 }
 
 void Migration::MigratePhrases() {
-  constexpr const char* kWords = "SOFTWARE\\VORELA\\WORD";
   // The phrases are numbered by position, so they move together: one save of
   // phrase.xml, then the whole legacy list goes.
   std::vector<std::pair<std::string, std::string>> phrases;
@@ -249,7 +249,7 @@ void Migration::MigratePhrases() {
   const std::int32_t n = RegCountValues(platform_, kHkeyCurrentUser, "Software\\VORELA\\WORD");
   for (std::int32_t i = 1; i <= n + 1; ++i) {
     phrases.emplace_back("WORD" + std::to_string(i),
-                         ReadLegacyText(kWords, "WORD" + TwoDigits(i), &intact));
+                         ReadLegacyText(kLegacyPhraseKey, "WORD" + TwoDigits(i), &intact));
   }
   if (!intact) {
     MarkIncomplete("WORD");
@@ -262,7 +262,7 @@ void Migration::MigratePhrases() {
       return;
     }
   }
-  ForgetTree(kWords);
+  ForgetTree(kLegacyPhraseKey);
 }
 
 void Migration::MigrateLists() {
@@ -270,9 +270,9 @@ void Migration::MigrateLists() {
     const char* key;
     const char* prefix;
     const std::string* file;
-  } lists[] = {{"SOFTWARE\\VORELA\\HISTORY", "HISTORY", &paths_.HistoryXml},
-               {"SOFTWARE\\VORELA\\COMMAND", "COMMAND", &paths_.CommandXml},
-               {"SOFTWARE\\VORELA\\WEBHISTORY", "WEBHISTORY", &paths_.WebHistoryXml}};
+  } lists[] = {{kLegacyHistoryKey, "HISTORY", &paths_.HistoryXml},
+               {kLegacyCommandKey, "COMMAND", &paths_.CommandXml},
+               {kLegacyWebHistoryKey, "WEBHISTORY", &paths_.WebHistoryXml}};
   for (const auto& list : lists) {
     std::vector<std::string> entries;
     bool intact = true;
@@ -296,11 +296,11 @@ void Migration::MigrateLists() {
 
 void Migration::CopyDefaultFiles() {
   SkipOnError([&] {
-    const std::string source = paths_.ResourceFolder + "\\webmain.xml";
+    const std::string source = paths_.ResourceFolder + "\\" + kWebMainFileName;
     if (FileExists(platform_, source)) platform_.files->Copy(source, paths_.WebMainXml);
   });
   SkipOnError([&] {
-    const std::string source = paths_.ResourceFolder + "\\bookmark.xml";
+    const std::string source = paths_.ResourceFolder + "\\" + kBookmarkFileName;
     if (!FileExists(platform_, paths_.BookmarkXml) && FileExists(platform_, source)) {
       platform_.files->Copy(source, paths_.BookmarkXml);
     }
@@ -308,19 +308,18 @@ void Migration::CopyDefaultFiles() {
 }
 
 void Migration::MigrateCategories() {
-  constexpr const char* kCategories = "SOFTWARE\\VORELA\\CATEGORY";
   std::vector<std::string> names;
   std::int32_t n = -1;
-  SkipOnError([&] { n = RegEnumSubKeys(platform_, kHkeyCurrentUser, kCategories, names); });
+  SkipOnError([&] { n = RegEnumSubKeys(platform_, kHkeyCurrentUser, kLegacyCategoryKey, names); });
   if (n < 0) {
     no_categories_ = true;
-    ForgetTree(kCategories);
+    ForgetTree(kLegacyCategoryKey);
     return;
   }
   categories_.assign(static_cast<size_t>(n) + 1, MenuItemRecord{});
   bool intact = true;
   for (std::int32_t i = 0; i <= n; ++i) {
-    const std::string key = std::string(kCategories) + "\\MENU" + TwoDigits(i + 1);
+    const std::string key = std::string(kLegacyCategoryKey) + "\\MENU" + TwoDigits(i + 1);
     MenuItemRecord& row = categories_[static_cast<size_t>(i)];
     row.DispName = ReadLegacyText(key, "DISPNAME", &intact);
     row.Icon = ReadLegacyText(key, "ICON", &intact);
@@ -331,16 +330,15 @@ void Migration::MigrateCategories() {
     MarkIncomplete("category.xml");
     return;
   }
-  ForgetTree(kCategories);
+  ForgetTree(kLegacyCategoryKey);
 }
 
 void Migration::MigrateWebMenus() {
-  constexpr const char* kWebMenus = "SOFTWARE\\VORELA\\WEBMENU";
   std::vector<std::string> names;
   std::int32_t n = -1;
-  SkipOnError([&] { n = RegEnumSubKeys(platform_, kHkeyCurrentUser, kWebMenus, names); });
+  SkipOnError([&] { n = RegEnumSubKeys(platform_, kHkeyCurrentUser, kLegacyWebMenuKey, names); });
   if (n < 0) {
-    ForgetTree(kWebMenus);
+    ForgetTree(kLegacyWebMenuKey);
     return;
   }
   providers_.assign(static_cast<size_t>(n) + 1, MenuItemRecord{});
@@ -348,7 +346,7 @@ void Migration::MigrateWebMenus() {
   bool intact = true;
   for (std::int32_t i = 0; i <= n; ++i) {
     const std::string pp = TwoDigits(i + 1);
-    const std::string provider = std::string(kWebMenus) + "\\MENU" + pp;
+    const std::string provider = std::string(kLegacyWebMenuKey) + "\\MENU" + pp;
     std::vector<std::string> item_names;
     std::int32_t m = -1;
     SkipOnError([&] { m = RegEnumSubKeys(platform_, kHkeyCurrentUser, provider, item_names); });
@@ -376,7 +374,7 @@ void Migration::MigrateWebMenus() {
     MarkIncomplete("webmenu.xml");
     return;
   }
-  ForgetTree(kWebMenus);
+  ForgetTree(kLegacyWebMenuKey);
 }
 
 void Migration::Finish() {

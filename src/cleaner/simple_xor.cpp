@@ -38,7 +38,7 @@ void clsSimpleXOR::Transform(ByteArray& byte_array, std::string_view key) {
   if (!key.empty()) Key(key);
   const std::int64_t n = static_cast<std::int64_t>(byte_array.size());
   if (n > 0 && key_length_ == 0) {
-    throw Error(kErrorDivisionByZero, kSource, "Division by zero");
+    throw Error(RuntimeError::kDivisionByZero, kSource, "Division by zero");
   }
   ProgressPacer pacer(observer_, n);
   std::int64_t i = 0;

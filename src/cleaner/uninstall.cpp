@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/helpers.h"
+#include "common/product_facts.h"
 #include "common/registry_helpers.h"
 #include "common/skip_on_error.h"
 #include "common/system_folder.h"
@@ -11,7 +12,6 @@
 namespace vorela {
 namespace {
 
-constexpr const char* kMenuExt = "Software\\Microsoft\\Internet Explorer\\MenuExt";
 // "vorela!マニュアル.lnk"
 constexpr const char* kManualShortcut =
     "\\vorela!\xE3\x83\x9E\xE3\x83\x8B\xE3\x83\xA5\xE3\x82\xA2\xE3\x83\xAB.lnk";
@@ -21,13 +21,12 @@ constexpr const char* kManualShortcut =
 void Uninstall(const Platform& platform) {
   std::vector<std::string> names;
   std::int32_t n = -1;
-  SkipOnError([&] { n = RegEnumSubKeys(platform, kHkeyCurrentUser, kMenuExt, names); });
+  SkipOnError([&] { n = RegEnumSubKeys(platform, kHkeyCurrentUser, kMenuExtKey, names); });
   for (std::int32_t i = 0; i <= n; ++i) {
-    const std::string key = std::string(kMenuExt) + "\\" + names[i];
+    const std::string key = std::string(kMenuExtKey) + "\\" + names[i];
     const std::string ansi_key = platform.text->ToAnsi(key);
     SkipOnError([&] {
-      if (RegReadString(platform, kHkeyCurrentUser, key, "").find("tolresource") !=
-          std::string::npos) {
+      if (IsProductMenuExtEntry(RegReadString(platform, kHkeyCurrentUser, key, ""))) {
         platform.registry->DeleteKey(kHkeyCurrentUser, ansi_key);
       }
     });

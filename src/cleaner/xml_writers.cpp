@@ -42,12 +42,13 @@ std::string FirstTwo(std::string_view text) {
 void SaveConfirmed(const Platform& platform, XmlDocument& doc, std::string_view path) {
   std::string expected;
   if (!doc.Serialize(&expected) || !LoadsAgain(platform, expected)) {
-    throw Error(kErrorPathFileAccess, "XmlDocument", "The document would not load again");
+    throw Error(RuntimeError::kPathFileAccess, "XmlDocument", "The document would not load again");
   }
   SaveXmlDocument(platform, doc, path);
   std::string stored;
   if (platform.files->ReadAll(path, &stored) != kErrorSuccess || stored != expected) {
-    throw Error(kErrorPathFileAccess, "XmlDocument", "The file does not hold what was saved");
+    throw Error(RuntimeError::kPathFileAccess, "XmlDocument",
+                "The file does not hold what was saved");
   }
 }
 
@@ -82,7 +83,7 @@ void WriteSettingsList(const Platform& platform, std::string_view file,
         doc = NewXmlDocument(platform);
         break;
       case ExistingFile::kUntouchable:
-        throw Error(kErrorPathFileAccess, "XmlDocument", "The file cannot be read");
+        throw Error(RuntimeError::kPathFileAccess, "XmlDocument", "The file cannot be read");
     }
   }
   XmlNode root;

@@ -101,7 +101,7 @@ void clsBlowfish::Key(std::string_view new_value) {
   std::size_t length = std::min(Utf16Length(new_value), bytes.size());
   if (length == 0) {
     // There is no key byte to cycle over; the state stays as it is.
-    throw Error(kErrorSubscriptOutOfRange, kSource, "Subscript out of range");
+    throw Error(RuntimeError::kSubscriptOutOfRange, kSource, "Subscript out of range");
   }
   ScheduleKey(state_, reinterpret_cast<const std::uint8_t*>(bytes.data()),
               length, KeyPacking::kOrAccumulating);
@@ -118,7 +118,7 @@ void clsBlowfish::EncryptByte(ByteArray& byte_array, std::string_view key) {
   // The size descriptor is a signed 32-bit number.
   if (n >
       static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) - 19) {
-    throw Error(kErrorOverflow, kSource, "Overflow");
+    throw Error(RuntimeError::kOverflow, kSource, "Overflow");
   }
   const std::size_t total = (n + 12 + 7) / 8 * 8;
   std::uint8_t header[12];
@@ -143,7 +143,7 @@ void clsBlowfish::DecryptByte(ByteArray& byte_array, std::string_view key) {
   ApplyKey(key);
   const std::size_t total = byte_array.size();
   if (total % 8 != 0 || total < 12) {
-    throw Error(kErrorSubscriptOutOfRange, kSource, "Subscript out of range");
+    throw Error(RuntimeError::kSubscriptOutOfRange, kSource, "Subscript out of range");
   }
   std::uint8_t* data = byte_array.data();
   ProgressPacer pacer(observer_, static_cast<std::int64_t>(total));

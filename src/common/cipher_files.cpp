@@ -9,29 +9,29 @@ namespace {
 Error FileError(Win32Error code, const char* source) {
   switch (code) {
     case kErrorFileNotFound:
-      return Error(kErrorFileNotFoundRt, source, "File not found");
+      return Error(RuntimeError::kFileNotFound, source, "File not found");
     case kErrorPathNotFound:
     case kErrorInvalidName:
     case kErrorBadPathname:
-      return Error(kErrorPathNotFoundRt, source, "Path not found");
+      return Error(RuntimeError::kPathNotFound, source, "Path not found");
     case kErrorAccessDenied:
     case kErrorSharingViolation:
     case kErrorWriteProtect:
-      return Error(kErrorPermissionDenied, source, "Permission denied");
+      return Error(RuntimeError::kPermissionDenied, source, "Permission denied");
     case kErrorDiskFull:
     case kErrorHandleDiskFull:
-      return Error(kErrorDiskFullRt, source, "Disk full");
+      return Error(RuntimeError::kDiskFull, source, "Disk full");
     case kErrorNotEnoughMemory:
     case kErrorOutOfMemory:
-      return Error(7, source, "Out of memory");
+      return Error(RuntimeError::kOutOfMemory, source, "Out of memory");
     default:
-      return Error(kErrorPathFileAccess, source, "Path/File access error");
+      return Error(RuntimeError::kPathFileAccess, source, "Path/File access error");
   }
 }
 
 FileSystem& Files(const Platform& platform, const char* source) {
   if (platform.files == nullptr) {
-    throw Error(kErrorPathFileAccess, source, "Path/File access error");
+    throw Error(RuntimeError::kPathFileAccess, source, "Path/File access error");
   }
   return *platform.files;
 }

@@ -5,16 +5,50 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 namespace vorela {
 
 // The first number that an object may use for its own errors.
 inline constexpr std::int32_t kObjectError = static_cast<std::int32_t>(0x80040000u);
 
+// The language's run-time error numbers, with the numbers the programs' error
+// boxes and callers have always seen for them. They are their own type because
+// the same small numbers mean other things as Win32 codes (run-time 6 is an
+// overflow, Win32 6 an invalid handle): neither converts to the other.
+enum class RuntimeError : std::int32_t {
+  kOverflow = 6,
+  kOutOfMemory = 7,
+  kSubscriptOutOfRange = 9,
+  kDivisionByZero = 11,
+  kTypeMismatch = 13,
+  kFileNotFound = 53,
+  kDeviceIo = 57,
+  kFileAlreadyExists = 58,
+  kDiskFull = 61,
+  kPermissionDenied = 70,
+  kPathFileAccess = 75,
+  kPathNotFound = 76,
+  kCannotCreateObject = 429,
+};
+
+// The number an Error carries for a run-time error.
+constexpr std::int32_t ErrorNumber(RuntimeError error) {
+  return static_cast<std::int32_t>(error);
+}
+
 class Error : public std::exception {
  public:
   Error(std::int32_t number, std::string source, std::string description)
       : number_(number), source_(std::move(source)), description_(std::move(description)) {}
+  Error(RuntimeError error, std::string source, std::string description)
+      : Error(ErrorNumber(error), std::move(source), std::move(description)) {}
+  // An unsigned number is a Win32 code, never an error number: it has to be
+  // turned into one (as the file helpers do) before it is raised.
+  template <typename T>
+    requires std::is_unsigned_v<T>
+  Error(T, std::string, std::string) = delete;
 
   std::int32_t Number() const { return number_; }
   const std::string& Source() const { return source_; }
@@ -29,19 +63,5 @@ class Error : public std::exception {
   std::string source_;
   std::string description_;
 };
-
-// The platform's run-time errors that are not object errors, with the numbers
-// the programs' error boxes and callers have always seen for them.
-inline constexpr std::int32_t kErrorDivisionByZero = 11;
-inline constexpr std::int32_t kErrorSubscriptOutOfRange = 9;
-inline constexpr std::int32_t kErrorTypeMismatch = 13;
-inline constexpr std::int32_t kErrorOverflow = 6;
-inline constexpr std::int32_t kErrorFileNotFoundRt = 53;
-inline constexpr std::int32_t kErrorPathFileAccess = 75;
-inline constexpr std::int32_t kErrorPathNotFoundRt = 76;
-inline constexpr std::int32_t kErrorPermissionDenied = 70;
-inline constexpr std::int32_t kErrorDiskFullRt = 61;
-inline constexpr std::int32_t kErrorFileAlreadyExists = 58;
-inline constexpr std::int32_t kErrorDeviceIo = 57;
 
 }  // namespace vorela

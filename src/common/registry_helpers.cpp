@@ -50,7 +50,7 @@ std::int32_t TextToLong(std::string_view text) {
   while (end > begin && IsBlank(text[end - 1])) --end;
   std::string_view number = text.substr(begin, end - begin);
   auto mismatch = [] {
-    return Error(kErrorTypeMismatch, "RegWriteValue", "Type mismatch");
+    return Error(RuntimeError::kTypeMismatch, "RegWriteValue", "Type mismatch");
   };
   std::size_t i = 0;
   bool negative = false;
@@ -84,7 +84,7 @@ std::int32_t TextToLong(std::string_view text) {
   if (above_half || (exactly_half && std::fmod(whole, 2) != 0)) value += 1;
   if (negative) value = -value;
   if (value < -2147483648.0 || value > 2147483647.0) {
-    throw Error(kErrorOverflow, "RegWriteValue", "Overflow");
+    throw Error(RuntimeError::kOverflow, "RegWriteValue", "Overflow");
   }
   return static_cast<std::int32_t>(value);
 }

@@ -9,7 +9,7 @@ std::unique_ptr<XmlDocument> NewXmlDocument(const Platform& platform) {
   std::unique_ptr<XmlDocument> doc;
   if (platform.xml) doc = platform.xml->CreateDocument();
   if (!doc)
-    throw Error(429, "XmlDocument",
+    throw Error(RuntimeError::kCannotCreateObject, "XmlDocument",
                 "The XML document service is not available");
   return doc;
 }
@@ -33,7 +33,7 @@ XmlNode AppendTextElement(XmlDocument& doc, const XmlNode& parent,
 void SaveXmlDocument(const Platform& platform, XmlDocument& doc,
                      std::string_view path) {
   if (!platform.files)
-    throw Error(kErrorPathFileAccess, "XmlDocument", "No file system");
+    throw Error(RuntimeError::kPathFileAccess, "XmlDocument", "No file system");
   if (Win32Error e = doc.Save(*platform.files, path)) {
     throw Error(kObjectError + static_cast<std::int32_t>(e & 0xFFFF),
                 "XmlDocument", "The file could not be saved");

@@ -6,23 +6,23 @@
 namespace vorela {
 namespace {
 
-std::int32_t RunTimeNumber(Win32Error code) {
+RuntimeError RunTimeNumber(Win32Error code) {
   switch (code) {
     case kErrorFileNotFound:
-      return kErrorFileNotFoundRt;
+      return RuntimeError::kFileNotFound;
     case kErrorPathNotFound:
     case kErrorInvalidName:
     case kErrorBadPathname:
-      return kErrorPathNotFoundRt;
+      return RuntimeError::kPathNotFound;
     case kErrorAccessDenied:
     case kErrorSharingViolation:
     case kErrorWriteProtect:
-      return kErrorPermissionDenied;
+      return RuntimeError::kPermissionDenied;
     case kErrorDiskFull:
     case kErrorHandleDiskFull:
-      return kErrorDiskFullRt;
+      return RuntimeError::kDiskFull;
     default:
-      return kErrorPathFileAccess;
+      return RuntimeError::kPathFileAccess;
   }
 }
 
@@ -38,13 +38,13 @@ std::string_view CopyCulprit(const Platform& platform, std::string_view from,
 
 std::string FileErrorText(Win32Error code) {
   switch (RunTimeNumber(code)) {
-    case kErrorFileNotFoundRt:
+    case RuntimeError::kFileNotFound:
       return "File not found";
-    case kErrorPathNotFoundRt:
+    case RuntimeError::kPathNotFound:
       return "Path not found";
-    case kErrorPermissionDenied:
+    case RuntimeError::kPermissionDenied:
       return "Permission denied";
-    case kErrorDiskFullRt:
+    case RuntimeError::kDiskFull:
       return "Disk full";
     default:
       return "Path/File access error";
@@ -66,7 +66,7 @@ void CopyPackageOrRaise(const Platform& platform, std::string_view from,
                         std::string_view to) {
   const Win32Error code = platform.files->CopyPlainFile(from, to);
   if (code == kErrorBadFileType) {
-    throw Error(kErrorPathFileAccess, "FileCopy",
+    throw Error(RuntimeError::kPathFileAccess, "FileCopy",
                 "Not a regular file: " + std::string(from));
   }
   if (code) RaiseFileError(code, "FileCopy", CopyCulprit(platform, from, to, code));

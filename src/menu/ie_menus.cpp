@@ -2,8 +2,8 @@
 
 #include <vector>
 
+#include "common/product_facts.h"
 #include "common/registry_helpers.h"
-#include "common/system_folder.h"
 #include "menu/menu_id.h"
 
 namespace vorela {
@@ -53,7 +53,7 @@ bool FindEntry(const Platform& platform, std::string_view id,
                std::string* found, int* others) {
   *others = 0;
   for (const std::string& name : EntryNames(platform)) {
-    if (!IsToolIeMenu(DefaultValue(platform, name))) continue;
+    if (!IsProductMenuExtEntry(DefaultValue(platform, name))) continue;
     const std::string entry_id =
         RegReadString(platform, kHkeyCurrentUser, EntryPath(name), "MenuID");
     if (entry_id.empty() || entry_id != id) {
@@ -68,13 +68,9 @@ bool FindEntry(const Platform& platform, std::string_view id,
 
 }  // namespace
 
-bool IsToolIeMenu(std::string_view default_value) {
-  return default_value.find("tolresource") != std::string_view::npos;
-}
-
 void FixIeMenuContexts(const Platform& platform) {
   for (const std::string& name : EntryNames(platform)) {
-    if (IsToolIeMenu(DefaultValue(platform, name))) {
+    if (IsProductMenuExtEntry(DefaultValue(platform, name))) {
       RegWriteValue(platform, kHkeyCurrentUser, EntryPath(name), "Contexts",
                     "56", false);
     }
@@ -83,7 +79,7 @@ void FixIeMenuContexts(const Platform& platform) {
 
 void RemoveToolIeMenus(const Platform& platform) {
   for (const std::string& name : EntryNames(platform)) {
-    if (IsToolIeMenu(DefaultValue(platform, name))) DeleteEntry(platform, name);
+    if (IsProductMenuExtEntry(DefaultValue(platform, name))) DeleteEntry(platform, name);
   }
 }
 
@@ -92,8 +88,8 @@ void RegisterIeMenu(const Platform& platform, MenuState& state,
   // Without a usable ID the entry would run some other file than a script
   // page of the resource folder ("\htm\.htm", "\htm\..\..\x.htm").
   if (!IsUsableMenuId(menu.MENUID)) return;
-  const std::string script = clsSystemFolder(platform).System() +
-                             "\\tolresource\\htm\\" + menu.MENUID + ".htm";
+  const std::string script = ResourceFolderPath(platform) + "\\" + kScriptPageFolderName + "\\" +
+                             menu.MENUID + ".htm";
   std::string found;
   int others = 0;
   if (FindEntry(platform, menu.MENUID, &found, &others)) {

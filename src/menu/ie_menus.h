@@ -3,7 +3,8 @@
 // "(&<n>)<display name>", whose default value is the menu's script page in the
 // shared resource folder, with Contexts = 56 and MenuID = the menu's ID.
 //
-// An entry belongs to the tool when its default value contains "tolresource";
+// An entry belongs to the tool when its default value contains "tolresource"
+// (IsProductMenuExtEntry, shared with the cleaner);
 // entries of other programs are never changed or removed.
 #pragma once
 
@@ -22,9 +23,6 @@ struct IeMenuRecord {
   std::string IE;
   std::string MENUID;
 };
-
-// True when a MenuExt entry with this default value belongs to the tool.
-bool IsToolIeMenu(std::string_view default_value);
 
 // Start-up repair: Contexts = "56" as a string on every entry of the tool.
 void FixIeMenuContexts(const Platform& platform);

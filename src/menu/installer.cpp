@@ -6,6 +6,7 @@
 #include "common/blowfish.h"
 #include "common/error.h"
 #include "common/helpers.h"
+#include "common/product_facts.h"
 #include "common/set_xml.h"
 #include "common/skip_on_error.h"
 #include "common/system_folder.h"
@@ -83,8 +84,8 @@ frmMenu::~frmMenu() = default;
 void frmMenu::Form_Load() {
   std::string cabinet;  // set while the cabinet is being read
   Attempt([&] {
-    state_.ResourceDir = clsSystemFolder(platform_).System() + "\\tolresource";
-    captions_.LoadCaptions(platform_, state_.ResourceDir + "\\lang.xml");
+    state_.ResourceDir = ResourceFolderPath(platform_);
+    captions_.LoadCaptions(platform_, state_.ResourceDir + "\\" + kCaptionFileName);
     content_.title = captions_.GetCaption("801");
     for (int i = 0; i < 4; ++i) {
       content_.labels[i] = captions_.GetCaption(std::to_string(802 + i));
@@ -229,7 +230,7 @@ void frmMenu::ShowResult() {
   content_.texts[3] = ReplaceAll(menu.HINT, "||", "\r\n");
   const std::string icon = state_.ResourceDir + "\\icon\\" + menu.ICON;
   if (!services_.window->CanLoadPicture(icon)) {
-    throw Error(kErrorFileNotFoundRt, "LoadPicture", "File not found: " + icon);
+    throw Error(RuntimeError::kFileNotFound, "LoadPicture", "File not found: " + icon);
   }
   content_.icon_path = icon;
   // Success needs the menu in the saved files, and MENUADD needs them too:
@@ -245,7 +246,7 @@ void frmMenu::ConfirmMenuAdded() {
          SettingsLocation{iniXml_.iniTolvane, iniXml_.iniPath});
   // SetXml reports nothing: the file read back is the proof.
   if (SavedSetting(platform_, "MENUADD", iniXml_.iniTolvane) != "1") {
-    throw Error(kErrorPathFileAccess, "SetXml",
+    throw Error(RuntimeError::kPathFileAccess, "SetXml",
                 "MENUADD could not be saved: " + iniXml_.iniTolvane);
   }
 }

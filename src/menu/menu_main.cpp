@@ -36,7 +36,7 @@ bool Main(const MenuServices& services, MenuState& state) {
   }
   if (LooksLikePackagePath(argument)) {
     if (!FileExists(platform, argument)) {
-      throw Error(kErrorFileNotFoundRt, "vorelamenu",
+      throw Error(RuntimeError::kFileNotFound, "vorelamenu",
                   "The package does not exist: " + argument);
     }
     return RunPackageImport(services, state, argument, &state.Problems);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/product_facts.h"
 #include "common/skip_on_error.h"
 #include "common/xml_file.h"
 
@@ -57,20 +58,20 @@ MenuRecord ReadMenuManifest(const Platform& platform, std::string_view path) {
 
 DataFilePaths MakeDataFilePaths(std::string_view system_directory,
                                 std::string_view application_data) {
+  const UserDataFiles files = MakeUserDataFiles(application_data);
   DataFilePaths paths;
   paths.iniXml = std::string(system_directory) + "\\loadtv.xml";
-  paths.iniPath = std::string(application_data) + "\\vorela\\";
-  const std::string& folder = paths.iniPath;
-  paths.iniTolvane = folder + "vorela.xml";
-  paths.iniHistory = folder + "history.xml";
-  paths.iniWebHistory = folder + "webhistory.xml";
-  paths.iniCommand = folder + "command.xml";
-  paths.iniWord = folder + "phrase.xml";
-  paths.iniSecret = folder + "secret.xml";
-  paths.iniWeb = folder + "web.xml";
-  paths.iniWebMain = folder + "webmain.xml";
-  paths.iniCategory = folder + "category.xml";
-  paths.iniWebMenu = folder + "webmenu.xml";
+  paths.iniPath = files.Folder;
+  paths.iniTolvane = files.Settings;
+  paths.iniHistory = files.History;
+  paths.iniWebHistory = files.WebHistory;
+  paths.iniCommand = files.Command;
+  paths.iniWord = files.Phrase;
+  paths.iniSecret = files.Secret;
+  paths.iniWeb = files.Web;
+  paths.iniWebMain = files.WebMain;
+  paths.iniCategory = files.Category;
+  paths.iniWebMenu = files.WebMenu;
   return paths;
 }
 

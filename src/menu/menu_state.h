@@ -18,7 +18,7 @@ namespace vorela {
 // Registry locations the tool writes, all below HKEY_CURRENT_USER (the
 // MenuExt key and the legacy tree come from product_facts.h).
 inline constexpr const char* kVorelaKey = kLegacyRegistryKey;
-inline constexpr char kWebMenuKey[] = "SOFTWARE\\VORELA\\WEBMENU";
+inline constexpr const char* kWebMenuKey = kLegacyWebMenuKey;
 
 // The program's name, the title of its error box.
 inline constexpr char kMenuToolTitle[] = "vorelamenu";

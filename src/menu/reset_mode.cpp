@@ -2,8 +2,8 @@
 // get their current display names, the script pages are removed.
 #include <vector>
 
+#include "common/product_facts.h"
 #include "common/registry_helpers.h"
-#include "common/system_folder.h"
 #include "common/text_util.h"
 #include "menu/file_ops.h"
 #include "menu/ie_menus.h"
@@ -79,7 +79,7 @@ bool DeleteScriptPages(const Platform& platform, std::string_view resource_dir,
 
 bool ResetIeMenus(const MenuServices& services, MenuState& state) {
   const Platform& platform = *services.platform;
-  state.ResourceDir = clsSystemFolder(platform).System() + "\\tolresource";
+  state.ResourceDir = ResourceFolderPath(platform);
   RemoveToolIeMenus(platform);
   RenameWebMenuDisplayNames(platform);
   const bool pages_gone =

@@ -292,7 +292,7 @@ TEST_F(CabFileTest, TooLongTargetIsAnErrorAndNothingIsWritten) {
   cab.CabName = Cabinet({{std::string(240, 'n') + ".txt", "x"}});
   ScratchDir out;
   const Error e = RaisedBy([&] { cab.Extract("", out.path(), ""); });
-  EXPECT_EQ(e.Number(), kErrorSubscriptOutOfRange);
+  EXPECT_EQ(e.Number(), ErrorNumber(RuntimeError::kSubscriptOutOfRange));
   EXPECT_THAT(TreeOf(out.native()), IsEmpty());
 }
 

@@ -165,7 +165,7 @@ TEST_F(BlowfishTest, BadLengthsFailAsRangeErrorsWithTheArrayUntouched) {
       cipher.DecryptByte(bytes, "mossgate");
       FAIL() << length;
     } catch (const Error& e) {
-      EXPECT_EQ(e.Number(), kErrorSubscriptOutOfRange) << length;
+      EXPECT_EQ(e.Number(), ErrorNumber(RuntimeError::kSubscriptOutOfRange)) << length;
     }
     EXPECT_EQ(bytes, ByteArray(length, 0xAB));
     EXPECT_TRUE(observer.reports.empty());

@@ -197,7 +197,7 @@ TEST_P(CipherFilesTest, ReadOnlyDestinationIsRefusedAndKept) {
     cipher.EncryptFile(P("in.xml"), P("locked.enc"), "k");
     FAIL();
   } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), kErrorPermissionDenied);
+    EXPECT_EQ(e.Number(), ErrorNumber(RuntimeError::kPermissionDenied));
   }
   EXPECT_EQ(disk_->Get("locked.enc"), "old");
   ASSERT_EQ(disk_->files().SetReadOnly(P("locked.enc"), false), kErrorSuccess);
@@ -224,7 +224,7 @@ TEST_F(CipherFileFaultsTest, FailedWriteLeavesTheOldDestination) {
     cipher.EncryptFile("C:\\d\\in", "C:\\d\\out", "k");
     FAIL();
   } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), kErrorDiskFullRt);
+    EXPECT_EQ(e.Number(), ErrorNumber(RuntimeError::kDiskFull));
   }
   EXPECT_EQ(fake_.Contents("C:\\d\\out"), "old data");
 
@@ -241,7 +241,7 @@ TEST_F(CipherFileFaultsTest, FailedReadPropagatesFromEncryptAndFailsDecrypt) {
     cipher.EncryptFile("C:\\d\\in", "C:\\d\\out", "k");
     FAIL();
   } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), kErrorPermissionDenied);
+    EXPECT_EQ(e.Number(), ErrorNumber(RuntimeError::kPermissionDenied));
   }
   EXPECT_FALSE(cipher.DecryptFile("C:\\d\\in", "C:\\d\\out", "k"));
   EXPECT_FALSE(fake_.HasFile("C:\\d\\out"));

@@ -39,7 +39,7 @@ TEST_F(SimpleXorTest, NoKeyIsADivisionByZeroBeforeAnyByteChanges) {
     cipher.EncryptByte(bytes);
     FAIL();
   } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), kErrorDivisionByZero);
+    EXPECT_EQ(e.Number(), ErrorNumber(RuntimeError::kDivisionByZero));
     EXPECT_EQ(e.Description(), "Division by zero");
   }
   EXPECT_EQ(Text(bytes), "abc");

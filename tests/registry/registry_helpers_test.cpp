@@ -79,7 +79,7 @@ TEST_F(RegistryHelpers, NonNumericDwordRaisesTypeMismatchAndWritesNothing) {
     RegWriteValue(platform_, kHkeyCurrentUser, base_, "bad", "fifty-six", true);
     FAIL() << "no error raised";
   } catch (const Error& error) {
-    EXPECT_EQ(error.Number(), kErrorTypeMismatch);
+    EXPECT_EQ(error.Number(), ErrorNumber(RuntimeError::kTypeMismatch));
   }
   std::uint32_t type = 0;
   EXPECT_EQ(RawValue(reg(), base_, "bad", &type), "<none>");
@@ -132,7 +132,7 @@ TEST(TextToLong, ReadsDecimalWholeNumbersAndRefusesTheRest) {
           try {
             TextToLong(bad);
           } catch (const Error& e) {
-            EXPECT_EQ(e.Number(), kErrorTypeMismatch) << bad;
+            EXPECT_EQ(e.Number(), ErrorNumber(RuntimeError::kTypeMismatch)) << bad;
             throw;
           }
         },
@@ -143,7 +143,7 @@ TEST(TextToLong, ReadsDecimalWholeNumbersAndRefusesTheRest) {
     TextToLong("2147483648");
     FAIL();
   } catch (const Error& e) {
-    EXPECT_EQ(e.Number(), kErrorOverflow);
+    EXPECT_EQ(e.Number(), ErrorNumber(RuntimeError::kOverflow));
   }
 }
 
