@@ -56,7 +56,7 @@ std::optional<std::string> ManifestText(const std::string& path) {
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (module == nullptr) return std::nullopt;
   std::optional<std::string> text;
-  if (HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
+  if (HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
     if (HGLOBAL loaded = LoadResource(module, found)) {
       text.emplace(static_cast<const char*>(LockResource(loaded)),
                    SizeofResource(module, found));

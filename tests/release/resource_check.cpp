@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     const std::string problems = vorela::release::ReleaseProblems(argv[i], argv[1]);
     const auto description = vorela::release::VersionString(argv[i], "FileDescription");
     std::printf("%s: %s\n", argv[i],
-                problems.empty() ? ("ok, " + description.value_or("")).c_str() : "");
+                problems.empty() ? ("ok, " + description.value_or("")).c_str() : "NOT as shipped");
     if (!problems.empty()) {
       std::fputs(problems.c_str(), stdout);
       status = 1;
