@@ -16,6 +16,10 @@ else()
 endif()
 
 install(TARGETS ${vorela_programs} RUNTIME DESTINATION ${vorela_bin_dir})
+# What the archives hold, without the tests: scripts/release builds this target,
+# and installing or packing does not build the whole tree first.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+add_custom_target(vorela_release DEPENDS ${vorela_programs})
 file(GLOB vorela_docs ${PROJECT_SOURCE_DIR}/docs/*.md)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${vorela_docs} DESTINATION ${vorela_doc_dir})
 
