@@ -7,12 +7,14 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cleaner/legacy_decoding.h"
 #include "common/blowfish.h"
 #include "fakes/fault_registry.h"
+#include "support/machine_root.h"
 #include "support/scratch.h"
 
 namespace vorela {
@@ -58,9 +60,7 @@ class LoneProcess : public Process {
 class MigrationFaults : public ::testing::Test {
  protected:
   void SetUp() override {
-#ifndef _WIN32
-    setenv("VORELA_ROOT", (scratch_.native() + "/machine").c_str(), 1);
-#endif
+    machine_.emplace(scratch_.native() + "/machine");
     platform_ = SystemPlatform();
     real_ = platform_.registry;
     registry_ = std::make_unique<testing::FaultRegistry>(*platform_.registry);
@@ -108,6 +108,7 @@ class MigrationFaults : public ::testing::Test {
   void Migrate() { Migration(platform_).MigrateSettings(); }
 
   testing::ScratchDir scratch_;
+  std::optional<testing::ScopedMachineRoot> machine_;
   Platform platform_;
   Registry* real_ = nullptr;
   std::unique_ptr<testing::FaultRegistry> registry_;

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "common/blowfish.h"
 #include "common/reg_file.h"
 #include "common/system_folder.h"
+#include "support/machine_root.h"
 #include "support/message_box_watcher.h"
 #include "support/program_runner.h"
 #include "support/scratch.h"
@@ -73,10 +75,7 @@ class CleanerScenario : public ::testing::Test {
   void TearDown() override { CloseBrowserWindows(); }
 
   void SetUp() override {
-#ifndef _WIN32
-    machine_ = scratch_.native() + "/machine";
-    setenv("VORELA_ROOT", machine_.c_str(), 1);
-#endif
+    machine_.emplace(scratch_.native() + "/machine");
     platform_ = SystemPlatform();
     paths_ = ComputeCleanerPaths(platform_);
     data_folder_ = paths_.DataFolder.substr(0, paths_.DataFolder.size() - 1);
@@ -175,7 +174,7 @@ class CleanerScenario : public ::testing::Test {
                                  scratch_.NativeJoin("prog/vorelamenu" + suffix), copy);
     }
     std::vector<std::pair<std::string, std::string>> env;
-    if (!machine_.empty()) env.emplace_back("VORELA_ROOT", machine_);
+    env.emplace_back("VORELA_ROOT", machine_->native());
     ProgramResult result;
     {
       testing::MessageBoxWatcher boxes("vorela!");
@@ -271,7 +270,7 @@ class CleanerScenario : public ::testing::Test {
   }
 
   ScratchDir scratch_;
-  std::string machine_;
+  std::optional<testing::ScopedMachineRoot> machine_;
   Platform platform_;
   CleanerPaths paths_;
   std::string data_folder_;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "e2e_menu/scenario.h"
+#include "support/machine_root.h"
 
 namespace vorela::testing {
 namespace {
@@ -18,10 +20,10 @@ class MenuScenario : public ::testing::TestWithParam<const char*> {
     if (!hook || std::string(hook) != "1") {
       GTEST_SKIP() << "run through ctest (VORELA_TEST_PRESS_OK=1 is not set)";
     }
-#ifndef _WIN32
-    setenv("VORELA_ROOT", VORELA_E2E_MACHINE, 1);
-#endif
+    machine_.emplace(VORELA_E2E_MACHINE);
   }
+
+  std::optional<ScopedMachineRoot> machine_;
 };
 
 TEST_P(MenuScenario, Runs) { RunMenuScenario(GetParam()); }

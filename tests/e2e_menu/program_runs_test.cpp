@@ -22,6 +22,7 @@
 #include "common/system_folder.h"
 #include "common/version.h"
 #include "platform/platform.h"
+#include "support/machine_root.h"
 #include "support/program_runner.h"
 #include "support/scratch.h"
 
@@ -51,9 +52,7 @@ class ProgramRuns : public ::testing::Test {
     if (!hook || std::string(hook) != "1") {
       GTEST_SKIP() << "run through ctest (VORELA_TEST_PRESS_OK=1 is not set)";
     }
-#ifndef _WIN32
-    setenv("VORELA_ROOT", VORELA_E2E_MACHINE, 1);
-#endif
+    machine_.emplace(VORELA_E2E_MACHINE);
     platform_ = SystemPlatform();
     const clsSystemFolder folders(platform_);
     resource_ = folders.System() + "\\tolresource";
@@ -106,6 +105,7 @@ class ProgramRuns : public ::testing::Test {
     return bytes;
   }
 
+  std::optional<ScopedMachineRoot> machine_;
   Platform platform_;
   ScratchDir scratch_;
   std::string resource_;

@@ -13,8 +13,8 @@
 #include "common/system_folder.h"
 #include "common/text_util.h"
 #include "common/version.h"
-#include "e2e_menu/run_program.h"
 #include "platform/platform.h"
+#include "support/program_runner.h"
 #include "support/scratch.h"
 
 namespace vorela::testing {
@@ -23,6 +23,9 @@ namespace {
 constexpr char kMenuExtKey[] =
     "Software\\Microsoft\\Internet Explorer\\MenuExt";
 constexpr char kVorelaKey[] = "SOFTWARE\\VORELA";
+// One run of the tool; a hung installer window ends the scenario instead of
+// the whole test program.
+constexpr int kRunSeconds = 120;
 
 std::vector<std::string> Words(const std::string& line) {
   std::istringstream in(line);
@@ -231,11 +234,14 @@ class ScenarioRun {
       const std::string arguments = line.size() > verb.size() + 1
                                         ? Expand(line.substr(verb.size() + 1))
                                         : "";
-      const std::string output = scratch_.NativeJoin("output.txt");
-      const std::string errors = scratch_.NativeJoin("errors.txt");
-      const int code = RunProgram(program_, arguments, output, errors);
-      output_ = ReadNativeFile(output);
-      errors_ = ReadNativeFile(errors);
+      // The argument text goes to the tool as one piece, exactly as written.
+      const ProgramResult run = RunProgram(program_, arguments, {}, kRunSeconds);
+      output_ = run.out;
+      errors_ = run.err;
+      ASSERT_FALSE(run.timed_out) << "the tool did not end";
+      // A crash is neither the success nor the failure a scenario expects.
+      ASSERT_EQ(run.signal, 0) << "the tool crashed";
+      const int code = run.exit_code;
       if (verb == "run") {
         ASSERT_EQ(code, 0) << errors_;
       } else {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "fakes/fake_file_system.h"
-#include "menu/fake_cabinet.h"
-#include "menu/fake_registry.h"
+#include "fakes/fake_cabinet.h"
+#include "fakes/fake_registry.h"
 #include "menu/menu_state.h"
 #include "platform/platform.h"
 

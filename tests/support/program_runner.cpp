@@ -209,6 +209,7 @@ ProgramResult RunProgramWithArguments(
   close(out_pipe[0]);
   close(err_pipe[0]);
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;
 }
 

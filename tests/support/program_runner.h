@@ -12,6 +12,9 @@ namespace vorela::testing {
 struct ProgramResult {
   int exit_code = -1;
   bool timed_out = false;
+  // The signal that ended the program (POSIX; 0 when it exited, and always 0
+  // on Windows, where a crash shows as an exception code in exit_code).
+  int signal = 0;
   std::string out;
   std::string err;
 };

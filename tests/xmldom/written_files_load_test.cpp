@@ -12,7 +12,7 @@
 #include "cleaner/xml_writers.h"
 #include "common/blowfish.h"
 #include "common/set_xml.h"
-#include "menu/fake_registry.h"
+#include "fakes/fake_registry.h"
 #include "support/wine.h"
 #include "xmldom/xml_files_fixture.h"
 
