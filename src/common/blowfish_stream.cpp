@@ -59,7 +59,7 @@ std::size_t Fill(ByteSource& source, std::uint8_t* buffer, std::size_t size) {
 void EncryptBlowfishStream(const Platform& platform, std::string_view key, std::uint64_t length,
                            ByteSource& source, ByteSink& sink, ProgressObserver* observer) {
   if (length > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()) - 19) {
-    throw Error(kErrorOverflow, kSource, "Overflow");
+    throw Error(RuntimeError::kOverflow, kSource, "Overflow");
   }
   const BlowfishState state = KeyedBlowfishState(platform, key);
   const std::uint64_t total = (length + 12 + 7) / 8 * 8;
@@ -101,7 +101,7 @@ void DecryptBlowfishStream(const Platform& platform, std::string_view key, std::
                            ByteSource& source, ByteSink& sink, ProgressObserver* observer) {
   const BlowfishState state = KeyedBlowfishState(platform, key);
   if (total % 8 != 0 || total < 12) {
-    throw Error(kErrorSubscriptOutOfRange, kSource, "Subscript out of range");
+    throw Error(RuntimeError::kSubscriptOutOfRange, kSource, "Subscript out of range");
   }
   std::vector<std::uint8_t> buffer(kChunk);
   ProgressPacer pacer(observer, static_cast<std::int64_t>(total));

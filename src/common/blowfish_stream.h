@@ -33,7 +33,7 @@ BlowfishState KeyedBlowfishState(const Platform& platform, std::string_view key)
 // The 12-byte header EncryptByte puts in front of length bytes of data.
 void MakeBlowfishHeader(std::uint8_t header[12], std::uint32_t length);
 
-// Encrypts exactly `length` bytes of source. Throws kErrorOverflow for a
+// Encrypts exactly `length` bytes of source. Throws RuntimeError::kOverflow for a
 // length the size descriptor cannot hold (as EncryptByte), and kObjectError
 // when the source ends early or runs on beyond length.
 void EncryptBlowfishStream(const Platform& platform, std::string_view key, std::uint64_t length,

@@ -116,9 +116,9 @@ TEST_F(BlowfishStreamTest, ShortLongAndForeignInputIsRefusedBeforeAnyPlainByte) 
     }
     return 0;
   };
-  EXPECT_EQ(number(encrypted, 0, "mossgate"), kErrorSubscriptOutOfRange);
-  EXPECT_EQ(number(encrypted, 8, "mossgate"), kErrorSubscriptOutOfRange);
-  EXPECT_EQ(number(encrypted, encrypted.size() - 1, "mossgate"), kErrorSubscriptOutOfRange);
+  EXPECT_EQ(number(encrypted, 0, "mossgate"), ErrorNumber(RuntimeError::kSubscriptOutOfRange));
+  EXPECT_EQ(number(encrypted, 8, "mossgate"), ErrorNumber(RuntimeError::kSubscriptOutOfRange));
+  EXPECT_EQ(number(encrypted, encrypted.size() - 1, "mossgate"), ErrorNumber(RuntimeError::kSubscriptOutOfRange));
   EXPECT_EQ(number(encrypted, encrypted.size(), "wrong"), kObjectError);
   // Announced longer than the source holds: the file was cut while read.
   ByteArray cut(encrypted.begin(), encrypted.end() - 8);

@@ -191,7 +191,7 @@ class ReaderSource : public ByteSource {
   std::size_t Read(std::uint8_t* buffer, std::size_t size) override {
     std::size_t got = 0;
     if (reader_.Read(buffer, size, &got) != kErrorSuccess) {
-      throw Error(kErrorPathFileAccess, "vorelacrypt", "cannot read " + path_);
+      throw Error(RuntimeError::kPathFileAccess, "vorelacrypt", "cannot read " + path_);
     }
     return got;
   }
@@ -206,7 +206,7 @@ class WriterSink : public ByteSink {
   WriterSink(FileWriter& writer, const std::string& path) : writer_(writer), path_(path) {}
   void Write(const std::uint8_t* data, std::size_t size) override {
     if (writer_.Write(data, size) != kErrorSuccess) {
-      throw Error(kErrorPathFileAccess, "vorelacrypt", "cannot write " + path_);
+      throw Error(RuntimeError::kPathFileAccess, "vorelacrypt", "cannot write " + path_);
     }
   }
 
@@ -220,7 +220,7 @@ class StreamSink : public ByteSink {
   explicit StreamSink(std::ostream& out) : out_(out) {}
   void Write(const std::uint8_t* data, std::size_t size) override {
     out_.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!out_) throw Error(kErrorPathFileAccess, "vorelacrypt", "cannot write standard output");
+    if (!out_) throw Error(RuntimeError::kPathFileAccess, "vorelacrypt", "cannot write standard output");
   }
 
  private:
