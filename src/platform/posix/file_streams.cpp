@@ -8,6 +8,7 @@
 
 #include "platform/posix/atomic_file.h"
 #include "platform/posix/errno_map.h"
+#include "platform/replacement_writer.h"
 
 namespace vorela::posix {
 namespace {
@@ -34,18 +35,6 @@ class DescriptorReader : public FileReader {
   std::uint64_t length_;
 };
 
-class ReplacementWriter : public FileWriter {
- public:
-  explicit ReplacementWriter(const std::string& native) : replacement_(native, false) {}
-  Win32Error error() const { return replacement_.error(); }
-  Win32Error Write(const void* data, std::size_t size) override {
-    return replacement_.Write(std::string_view(static_cast<const char*>(data), size));
-  }
-  Win32Error Commit() override { return replacement_.Commit(/*flush_new_file=*/false); }
-
- private:
-  AtomicReplacement replacement_;
-};
 
 }  // namespace
 
@@ -64,7 +53,7 @@ Win32Error OpenFileReader(const std::string& native, std::unique_ptr<FileReader>
 }
 
 Win32Error BeginFileReplacement(const std::string& native, std::unique_ptr<FileWriter>* writer) {
-  auto made = std::make_unique<ReplacementWriter>(native);
+  auto made = std::make_unique<ReplacementWriter<AtomicReplacement>>(native);
   if (Win32Error e = made->error(); e != kErrorSuccess) return e;
   *writer = std::move(made);
   return kErrorSuccess;

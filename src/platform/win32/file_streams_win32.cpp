@@ -4,6 +4,7 @@
 
 #include "platform/win32/atomic_file_win32.h"
 #include "platform/win32/windows_lean.h"
+#include "platform/replacement_writer.h"
 
 namespace vorela::win32 {
 namespace {
@@ -28,18 +29,6 @@ class HandleReader : public FileReader {
   std::uint64_t length_;
 };
 
-class ReplacementWriter : public FileWriter {
- public:
-  explicit ReplacementWriter(const std::wstring& target) : replacement_(target, false) {}
-  Win32Error error() const { return replacement_.error(); }
-  Win32Error Write(const void* data, std::size_t size) override {
-    return replacement_.Write(std::string_view(static_cast<const char*>(data), size));
-  }
-  Win32Error Commit() override { return replacement_.Commit(/*flush_new_file=*/false); }
-
- private:
-  AtomicReplacement replacement_;
-};
 
 }  // namespace
 
@@ -63,7 +52,7 @@ Win32Error OpenFileReader(const std::wstring& path, std::unique_ptr<FileReader>*
 }
 
 Win32Error BeginFileReplacement(const std::wstring& target, std::unique_ptr<FileWriter>* writer) {
-  auto made = std::make_unique<ReplacementWriter>(target);
+  auto made = std::make_unique<ReplacementWriter<AtomicReplacement>>(target);
   if (Win32Error e = made->error(); e != kErrorSuccess) return e;
   *writer = std::move(made);
   return kErrorSuccess;
