@@ -163,6 +163,7 @@ class FakeRegistry : public Registry {
  private:
   static constexpr std::size_t kMaxKeyNameLength = 256;
   static constexpr std::size_t kMaxKeyPathLength = 260;
+  static constexpr std::uint32_t kMaximumAllowed = 0x02000000;
 
   struct Open {
     Key* key = nullptr;  // nullptr once the key is deleted
@@ -263,6 +264,8 @@ class FakeRegistry : public Registry {
   }
   RegKey Handle(Key* key, std::uint32_t access) {
     const RegKey handle = next_handle_++;
+    // MAXIMUM_ALLOWED asks for whatever the key grants: here, everything.
+    if (access & kMaximumAllowed) access = kKeyAllAccess;
     handles_[handle] = Open{key, access};
     return handle;
   }
