@@ -44,7 +44,7 @@ class RegistryTest : public ::testing::Test {
     base_ = "Software\\VorelaTest\\" + std::to_string(ProcessId()) + "-" +
             std::to_string(counter++);
     platform_.text = &SystemTextCodec();
-    platform_.registry = &SystemRegistry();
+    platform_.registry = &RegistryUnderTest();
     platform_.files = &SystemFileSystem();
     reg().DeleteTree(kHkeyCurrentUser, base_);
     ASSERT_EQ(reg().CreateKey(kHkeyCurrentUser, base_, kKeyAllAccess, &key_),
@@ -58,6 +58,9 @@ class RegistryTest : public ::testing::Test {
                     "Software\\VorelaTest");  // only when empty
     machine_.reset();
   }
+
+  // The backend the test runs on; a suite over several backends overrides it.
+  virtual Registry& RegistryUnderTest() { return SystemRegistry(); }
 
   Registry& reg() { return *platform_.registry; }
   // base_ + "\" + rest.
