@@ -8,6 +8,18 @@ std::string ResourceFolderPath(const Platform& platform) {
   return clsSystemFolder(platform).System() + "\\" + kResourceFolderName;
 }
 
+std::string IconFolderPath(std::string_view resource_folder) {
+  return std::string(resource_folder) + "\\" + kIconFolderName;
+}
+
+std::string ScriptPageFolderPath(std::string_view resource_folder) {
+  return std::string(resource_folder) + "\\" + kScriptPageFolderName;
+}
+
+std::string ScriptPagePath(std::string_view resource_folder, std::string_view id) {
+  return ScriptPageFolderPath(resource_folder) + "\\" + std::string(id) + ".htm";
+}
+
 bool IsProductMenuExtEntry(std::string_view default_value) {
   return default_value.find(kResourceFolderName) != std::string_view::npos;
 }

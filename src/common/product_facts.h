@@ -20,6 +20,12 @@ inline constexpr char kResourceFolderName[] = "tolresource";
 inline constexpr char kIconFolderName[] = "icon";
 inline constexpr char kScriptPageFolderName[] = "htm";
 
+// Below the menu tool's own folder: where a package is copied and unpacked.
+inline constexpr char kWorkFolderName[] = "work";
+
+// In the system folder: the menu list file the menu records name.
+inline constexpr char kMenuListFileName[] = "loadtv.xml";
+
 // The per-user data folder's name, below the application-data folder.
 inline constexpr char kDataFolderName[] = "vorela";
 
@@ -54,6 +60,12 @@ inline constexpr char kLegacyWebHistoryKey[] = "SOFTWARE\\VORELA\\WEBHISTORY";
 // System directory + "\tolresource", as the platform reports the system
 // directory ("" + "\tolresource" when it reports none).
 std::string ResourceFolderPath(const Platform& platform);
+
+// The icon folder and the script-page folder of a resource folder, and the
+// script page the Internet Explorer entry of menu `id` runs.
+std::string IconFolderPath(std::string_view resource_folder);
+std::string ScriptPageFolderPath(std::string_view resource_folder);
+std::string ScriptPagePath(std::string_view resource_folder, std::string_view id);
 
 // True when a MenuExt entry with this default value belongs to the product:
 // it runs a script page of the resource folder.

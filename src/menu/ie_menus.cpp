@@ -88,8 +88,7 @@ void RegisterIeMenu(const Platform& platform, MenuState& state,
   // Without a usable ID the entry would run some other file than a script
   // page of the resource folder ("\htm\.htm", "\htm\..\..\x.htm").
   if (!IsUsableMenuId(menu.MENUID)) return;
-  const std::string script = ResourceFolderPath(platform) + "\\" + kScriptPageFolderName + "\\" +
-                             menu.MENUID + ".htm";
+  const std::string script = ScriptPagePath(ResourceFolderPath(platform), menu.MENUID);
   std::string found;
   int others = 0;
   if (FindEntry(platform, menu.MENUID, &found, &others)) {
@@ -108,8 +107,7 @@ void RegisterPackageIeMenu(const Platform& platform,
                            std::string_view resource_dir, std::string_view id,
                            std::string_view display_name) {
   if (!IsUsableMenuId(id)) return;
-  const std::string script =
-      std::string(resource_dir) + "\\htm\\" + std::string(id) + ".htm";
+  const std::string script = ScriptPagePath(resource_dir, id);
   std::string found;
   int others = 0;
   if (FindEntry(platform, id, &found, &others)) {

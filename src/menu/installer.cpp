@@ -144,8 +144,7 @@ void frmMenu::MoveIntoPlace(const std::string& source,
 }
 
 void frmMenu::InstallIcon(const std::string& name) {
-  MoveIntoPlace(state_.WorkDir + "\\" + name,
-                state_.ResourceDir + "\\icon\\" + name);
+  MoveIntoPlace(state_.WorkDir + "\\" + name, IconFolderPath(state_.ResourceDir) + "\\" + name);
   state_.ImportStatus[0] = '1';
 }
 
@@ -155,7 +154,7 @@ void frmMenu::InstallSharedFile(const std::string& name) {
 }
 
 void frmMenu::InstallScriptPage(const std::string& name) {
-  const std::string folder = state_.ResourceDir + "\\htm";
+  const std::string folder = ScriptPageFolderPath(state_.ResourceDir);
   if (!FileExists(platform_, folder)) MakeDirectoryOrRaise(platform_, folder);
   MoveIntoPlace(state_.WorkDir + "\\" + name, folder + "\\" + name);
   state_.ImportStatus[1] = '1';
@@ -228,7 +227,7 @@ void frmMenu::ShowResult() {
   content_.texts[1] = menu.SNAME;
   content_.texts[2] = menu.ICON;
   content_.texts[3] = ReplaceAll(menu.HINT, "||", "\r\n");
-  const std::string icon = state_.ResourceDir + "\\icon\\" + menu.ICON;
+  const std::string icon = IconFolderPath(state_.ResourceDir) + "\\" + menu.ICON;
   if (!services_.window->CanLoadPicture(icon)) {
     throw Error(RuntimeError::kFileNotFound, "LoadPicture", "File not found: " + icon);
   }

@@ -3,6 +3,7 @@
 
 #include "common/error.h"
 #include "common/helpers.h"
+#include "common/product_facts.h"
 #include "common/text_util.h"
 #include "menu/file_ops.h"
 #include "menu/ie_menus.h"
@@ -24,7 +25,7 @@ bool LooksLikePackagePath(const std::string& argument) {
 
 bool Main(const MenuServices& services, MenuState& state) {
   const Platform& platform = *services.platform;
-  state.WorkDir = platform.process->ProgramFolder() + "\\work";
+  state.WorkDir = platform.process->ProgramFolder() + "\\" + kWorkFolderName;
   const std::string argument =
       ReplaceAll(platform.process->CommandLineArgs(), "\"", "");
   FixIeMenuContexts(platform);

@@ -60,7 +60,7 @@ DataFilePaths MakeDataFilePaths(std::string_view system_directory,
                                 std::string_view application_data) {
   const UserDataFiles files = MakeUserDataFiles(application_data);
   DataFilePaths paths;
-  paths.iniXml = std::string(system_directory) + "\\loadtv.xml";
+  paths.iniXml = std::string(system_directory) + "\\" + kMenuListFileName;
   paths.iniPath = files.Folder;
   paths.iniTolvane = files.Settings;
   paths.iniHistory = files.History;

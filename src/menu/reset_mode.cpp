@@ -60,7 +60,7 @@ void RenameWebMenuDisplayNames(const Platform& platform) {
 
 bool DeleteScriptPages(const Platform& platform, std::string_view resource_dir,
                        std::vector<std::string>* problems) {
-  const std::string folder = std::string(resource_dir) + "\\htm";
+  const std::string folder = ScriptPageFolderPath(resource_dir);
   std::vector<std::string> names;
   // No folder, no pages: nothing is left behind.
   if (platform.files->ListFiles(folder, "*.htm", &names) != kErrorSuccess) {
