@@ -79,9 +79,14 @@ void DeleteFileOrRaise(const Platform& platform, std::string_view path) {
 }
 
 void MakeDirectoryOrRaise(const Platform& platform, std::string_view path) {
-  if (Win32Error code = platform.files->MakeDirectory(path)) {
-    RaiseFileError(code, "MkDir", path);
+  Win32Error code = platform.files->MakeDirectory(path);
+  if (code == kErrorAlreadyExists) {
+    // Another run of the tool, started at the same moment, made it between our
+    // look and our call: the folder is there, which is all that was asked.
+    FileEntry entry;
+    if (platform.files->FindEntry(path, &entry) == kErrorSuccess && entry.is_directory) return;
   }
+  if (code) RaiseFileError(code, "MkDir", path);
 }
 
 }  // namespace vorela

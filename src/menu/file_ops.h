@@ -30,7 +30,8 @@ void CopyFileOrRaise(const Platform& platform, std::string_view from,
 void CopyPackageOrRaise(const Platform& platform, std::string_view from,
                         std::string_view to);
 void DeleteFileOrRaise(const Platform& platform, std::string_view path);
-// Creates one folder level.
+// Creates one folder level. A folder that already stands there when the
+// call is made counts as made; a file of that name does not.
 void MakeDirectoryOrRaise(const Platform& platform, std::string_view path);
 
 }  // namespace vorela
