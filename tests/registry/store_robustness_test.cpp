@@ -29,8 +29,9 @@ std::string Payload(int i) {
 
 // Writes value i (and every tenth time a key with a value, two rows in one
 // transaction) until killed or done; the exit code tells whether any failed.
+// After the first value it writes a byte to ready_fd, where one is given.
 [[noreturn]] void WriterChild(const std::string& store,
-                              const std::string& key_path, int count) {
+                              const std::string& key_path, int count, int ready_fd = -1) {
   posix::SqliteRegistry reg([store] { return store; });
   RegKey key = 0;
   if (reg.CreateKey(kHkeyCurrentUser, key_path, kKeyAllAccess, &key) !=
@@ -43,6 +44,10 @@ std::string Payload(int i) {
                      static_cast<std::uint32_t>(data.size())) !=
         kErrorSuccess) {
       _exit(11);
+    }
+    if (i == 0 && ready_fd >= 0) {
+      if (write(ready_fd, "r", 1) != 1) _exit(13);
+      close(ready_fd);
     }
     if (i % 10 == 0) {
       RegKey child = 0;
@@ -117,12 +122,22 @@ TEST(StoreRobustness, WriterKilledMidwayLeavesEveryWriteWholeOrAbsent) {
   const std::string store = dir.NativeJoin("registry.db");
   for (int round = 0; round < 3; ++round) {
     const std::string key_path = "Software\\Killed" + std::to_string(round);
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
     pid_t pid = fork();
     ASSERT_GE(pid, 0);
-    if (pid == 0) WriterChild(store, key_path, 1000000);
-    // Let it get going, then kill it without warning at a moment of its
-    // choosing.
-    std::this_thread::sleep_for(std::chrono::milliseconds(150 + 70 * round));
+    if (pid == 0) {
+      close(ready[0]);
+      WriterChild(store, key_path, 1000000, ready[1]);
+    }
+    close(ready[1]);
+    // Once its first write is in (however long a busy machine makes that
+    // take), let it go on a while, then kill it without warning at a moment
+    // of its choosing.
+    char byte = 0;
+    const bool started = read(ready[0], &byte, 1) == 1;
+    close(ready[0]);
+    if (started) std::this_thread::sleep_for(std::chrono::milliseconds(50 + 70 * round));
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
