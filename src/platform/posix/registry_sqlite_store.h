@@ -4,10 +4,11 @@
 // A machine starts with no store file. Reading it then answers what a freshly
 // seeded store answers, from a seeded store in memory, so that programs that
 // only read leave nothing behind and spend no disk syncs. The first write
-// creates the store: seeded under a temporary name without syncs, synced once,
-// and moved into place only if no store is there yet, so every process sees
-// either no store or a whole, seeded one, and two processes that create it at
-// once end up sharing one of them.
+// creates the store: seeded in memory, written under a temporary name, synced,
+// moved into place only if no store is there yet, and the move synced (two
+// syncs, where making it in place took nine). So every process sees either no
+// store or a whole, seeded one, in WAL mode already, and two processes that
+// create it at once end up sharing one of them.
 //
 // The seeded keys get the same ids in every store (the roots 1 and 2, then the
 // seeded keys in order), and ids are never reused, so a key opened in the
