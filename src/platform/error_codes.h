@@ -20,7 +20,6 @@ inline constexpr Win32Error kErrorOutOfMemory = 14;
 inline constexpr Win32Error kErrorWriteProtect = 19;
 inline constexpr Win32Error kErrorSharingViolation = 32;
 inline constexpr Win32Error kErrorHandleDiskFull = 39;
-inline constexpr Win32Error kErrorNotSupported = 50;
 inline constexpr Win32Error kErrorFileExists = 80;
 inline constexpr Win32Error kErrorCannotMake = 82;
 inline constexpr Win32Error kErrorInvalidParameter = 87;

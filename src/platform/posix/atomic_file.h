@@ -29,6 +29,10 @@
 
 namespace vorela::posix {
 
+// CommitIfAbsent's answer where the file system cannot place a file without
+// replacing what is there (ERROR_NOT_SUPPORTED).
+inline constexpr Win32Error kErrorNotSupported = 50;
+
 // The folder part of a native path ("." for a bare name, "/" for the root).
 std::string NativeParent(const std::string& native);
 
