@@ -53,4 +53,10 @@ function(vorela_program name)
   target_compile_options(${name} PRIVATE ${VORELA_WARNINGS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  # With every C++ library linked in (VORELA_STATIC_LIBS), the C++ runtime can
+  # be too: two shared objects fewer to load and relocate at each start. Not
+  # under the sanitizers, whose runtime takes the place of parts of it.
+  if(NOT WIN32 AND VORELA_STATIC_LIBS AND NOT VORELA_SANITIZE AND NOT VORELA_FUZZ)
+    target_link_options(${name} PRIVATE -static-libstdc++ -static-libgcc)
+  endif()
 endfunction()

@@ -38,8 +38,7 @@ std::string DataFile(const std::string& name) {
 
 std::size_t Count(const std::string& text, const std::string& what) {
   std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos;
-       at = text.find(what, at + 1)) {
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
     ++n;
   }
   return n;
@@ -122,9 +121,8 @@ TEST_F(ProgramRuns, ImportsStartedTogetherEachInstallTheirOwnMenu) {
   std::vector<ProgramResult> results(ids.size());
   std::vector<std::thread> runs;
   for (std::size_t i = 0; i < ids.size(); ++i) {
-    runs.emplace_back([&, i] {
-      results[i] = RunProgram(menu_tool_, "\"" + packages[i] + "\"", {}, 120);
-    });
+    runs.emplace_back(
+        [&, i] { results[i] = RunProgram(menu_tool_, "\"" + packages[i] + "\"", {}, 120); });
   }
   for (std::thread& run : runs) run.join();
 
@@ -151,9 +149,9 @@ TEST_F(ProgramRuns, ImportsStartedTogetherEachInstallTheirOwnMenu) {
   }
   EXPECT_EQ(entries.size(), ids.size());
   std::uint64_t length = 0;
-  EXPECT_NE(platform_.files->GetLength(platform_.process->ProgramFolder() + "\\work\\temp.cab",
-                                       &length),
-            kErrorSuccess);
+  EXPECT_NE(
+      platform_.files->GetLength(platform_.process->ProgramFolder() + "\\work\\temp.cab", &length),
+      kErrorSuccess);
 }
 
 // Help and version words make both programs print and do nothing else: the
@@ -169,23 +167,22 @@ TEST_F(ProgramRuns, BothProgramsAnswerHelpAndVersionAndDoNothingElse) {
   const std::string cleaner = scratch_.NativeJoin("prog/" + cleaner_exe.filename().string());
   std::filesystem::copy_file(cleaner_exe, cleaner);
   const std::pair<std::string, std::string> programs[] = {{menu_tool_, "vorelamenu"},
-                                                           {cleaner, "vorelacleaner"}};
+                                                          {cleaner, "vorelacleaner"}};
   for (const auto& [program, name] : programs) {
     for (const char* word : {"--help", "-h", "/?", "--version"}) {
       SCOPED_TRACE(name + " " + word);
       const ProgramResult run = RunProgram(program, word, {}, 60);
       EXPECT_EQ(run.exit_code, 0) << run.err;
-      const std::string expected = std::string(word) == "--version"
-                                       ? name + " " + kVersion + "\n"
-                                       : "usage: " + name + " ";
+      const std::string expected =
+          std::string(word) == "--version" ? name + " " + kVersion + "\n" : "usage: " + name + " ";
       EXPECT_EQ(run.out.rfind(expected, 0), 0u) << run.out;
       EXPECT_EQ(run.out.find('\r'), std::string::npos) << "the same bytes on both builds";
     }
   }
   EXPECT_EQ(RegReadString(platform_, kHkeyCurrentUser, kLegacyKey, "CALC10"), "42");
-  EXPECT_EQ(RegReadString(platform_, kHkeyCurrentUser, std::string(kMenuExt) + "\\(&0)A",
-                          "Contexts"),
-            "8")
+  EXPECT_EQ(
+      RegReadString(platform_, kHkeyCurrentUser, std::string(kMenuExt) + "\\(&0)A", "Contexts"),
+      "8")
       << "still the REG_DWORD 56: no repair ran";
   std::uint64_t length = 0;
   EXPECT_NE(platform_.files->GetLength(user_, &length), kErrorSuccess) << "no migration ran";
@@ -224,6 +221,43 @@ TEST_F(ProgramRuns, TheWorkFolderLiesInTheMachinesProgramFolder) {
   const std::string work = std::string(VORELA_E2E_MACHINE) + "/drive_c/Program Files/vorela/work";
   EXPECT_TRUE(std::filesystem::exists(work + "/import.lock"));
   EXPECT_NE(Read(user_ + "\\webmenu.xml").find("<MENUID>310</MENUID>"), std::string::npos);
+}
+
+// A machine nobody has used yet. The repair run only reads it: it makes no
+// registry store, and what it read was the seeded machine (a program that
+// reads the seeded folder values afterwards still finds them). Two first
+// writes started together both land in the one store they make.
+TEST(FirstStarts, TheRepairRunReadsOnlyAndTwoFirstWritesShareTheStore) {
+  const ScopedMachineRoot machine;
+  const std::string store = machine.native() + "/registry.db";
+  const ProgramResult repair = RunProgram(VORELA_MENU_EXE, "ie", {}, 60);
+  EXPECT_EQ(repair.exit_code, 0) << repair.err;
+  EXPECT_FALSE(std::filesystem::exists(store));
+  const ProgramResult folders = RunProgram(VORELA_FOLDERS_EXE, "", {}, 60);
+  EXPECT_EQ(folders.exit_code, 0) << folders.err;
+  EXPECT_NE(folders.out.find("CommonFiles  C:\\Program Files\\Common Files\n"), std::string::npos)
+      << folders.out;
+  EXPECT_FALSE(std::filesystem::exists(store));
+
+  const ScratchDir files;
+  std::vector<ProgramResult> imports(2);
+  std::vector<std::thread> runs;
+  for (std::size_t i = 0; i < imports.size(); ++i) {
+    const std::string reg = files.NativeJoin("first" + std::to_string(i) + ".reg");
+    WriteNativeFile(reg, "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\First" + std::to_string(i) +
+                             "]\r\n\"n\"=\"" + std::to_string(i) + "\"\r\n");
+    runs.emplace_back([&imports, reg, i] {
+      imports[i] = RunProgramWithArguments(VORELA_REG_EXE, {"import", reg}, {}, 60);
+    });
+  }
+  for (std::thread& run : runs) run.join();
+  const Platform platform = SystemPlatform();
+  for (std::size_t i = 0; i < imports.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(imports[i].exit_code, 0) << imports[i].err;
+    EXPECT_EQ(RegReadString(platform, kHkeyCurrentUser, "Software\\First" + std::to_string(i), "n"),
+              std::to_string(i));
+  }
 }
 
 #endif

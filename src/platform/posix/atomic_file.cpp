@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -88,6 +89,15 @@ int CreateTemporary(const std::string& folder, const std::string& base, mode_t m
   return -1;
 }
 
+// Makes the folder's entries durable (a rename or link in it).
+void SyncFolder(const std::string& folder) {
+  int dir_fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd >= 0) {
+    fsync(dir_fd);
+    close(dir_fd);
+  }
+}
+
 }  // namespace
 
 std::string NativeParent(const std::string& native) {
@@ -164,17 +174,19 @@ Win32Error AtomicReplacement::Write(std::string_view bytes) {
   return error_;
 }
 
+Win32Error AtomicReplacement::Finish(bool flush) {
+  if (flush && fsync(fd_) != 0) return FromErrno(errno);
+  struct stat made;
+  mode_t wanted = create_mode_;
+  if (!keep_existing_ && fstat(fd_, &made) == 0) wanted = made.st_mode & 0666 & ~S_IWOTH;
+  if (fchmod(fd_, wanted) != 0) return FromErrno(errno);
+  return kErrorSuccess;
+}
+
 Win32Error AtomicReplacement::Commit(bool flush_new_file) {
   if (fd_ < 0 || error_ != kErrorSuccess) return error_;
   const bool flush = replaces_ || flush_new_file;
-  Win32Error result = kErrorSuccess;
-  if (flush && fsync(fd_) != 0) result = FromErrno(errno);
-  if (result == kErrorSuccess) {
-    struct stat made;
-    mode_t wanted = create_mode_;
-    if (!keep_existing_ && fstat(fd_, &made) == 0) wanted = made.st_mode & 0666 & ~S_IWOTH;
-    if (fchmod(fd_, wanted) != 0) result = FromErrno(errno);
-  }
+  Win32Error result = Finish(flush);
   if (result == kErrorSuccess && rename(temp_.c_str(), native_.c_str()) != 0) {
     result = FromErrno(errno);
   }
@@ -187,12 +199,39 @@ Win32Error AtomicReplacement::Commit(bool flush_new_file) {
   if (result == kErrorSuccess && !flush && closed != 0) result = FromErrno(errno);
   error_ = result;
   if (result != kErrorSuccess || !flush) return result;
-  // Make the rename itself durable.
-  int dir_fd = open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    fsync(dir_fd);
-    close(dir_fd);
+  SyncFolder(folder_);
+  return kErrorSuccess;
+}
+
+Win32Error AtomicReplacement::CommitIfAbsent() {
+  if (fd_ < 0 || error_ != kErrorSuccess) return error_;
+  Win32Error result = Finish(/*flush=*/true);
+  bool placed = false;
+  if (result == kErrorSuccess) {
+    if (renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, native_.c_str(), RENAME_NOREPLACE) == 0) {
+      placed = true;
+    } else if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+      // No such rename here: a second name for the temporary is made only
+      // where there is none yet, then the temporary's own name goes.
+      if (link(temp_.c_str(), native_.c_str()) == 0) {
+        placed = true;
+        unlink(temp_.c_str());
+      } else {
+        result = errno == EEXIST                                              ? kErrorAlreadyExists
+                 : (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS) ? kErrorNotSupported
+                                                                              : FromErrno(errno);
+      }
+    } else {
+      result = FromErrno(errno);
+    }
   }
+  if (!placed) unlink(temp_.c_str());
+  // The lock goes with the close, after the temporary's name is gone.
+  close(fd_);
+  fd_ = -1;
+  error_ = result;
+  if (result != kErrorSuccess) return result;
+  SyncFolder(folder_);
   return kErrorSuccess;
 }
 

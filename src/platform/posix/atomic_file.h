@@ -29,6 +29,10 @@
 
 namespace vorela::posix {
 
+// CommitIfAbsent's answer where the file system cannot place a file without
+// replacing what is there (ERROR_NOT_SUPPORTED).
+inline constexpr Win32Error kErrorNotSupported = 50;
+
 // The folder part of a native path ("." for a bare name, "/" for the root).
 std::string NativeParent(const std::string& native);
 
@@ -56,8 +60,16 @@ class AtomicReplacement {
   // An existing target is always flushed before the rename; a new one only
   // with flush_new_file.
   Win32Error Commit(bool flush_new_file);
+  // Moves the temporary into place only while nothing is at the target,
+  // flushed and durably: kErrorAlreadyExists when something is there, and
+  // kErrorNotSupported when the file system cannot refuse to replace it. The
+  // temporary is gone unless it became the target.
+  Win32Error CommitIfAbsent();
 
  private:
+  // Flushes (when asked) and gives the temporary its final mode.
+  Win32Error Finish(bool flush);
+
   std::string native_;
   std::string folder_;
   std::string temp_;

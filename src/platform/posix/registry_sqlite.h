@@ -10,7 +10,11 @@
 // shared index beside the store cannot be created or grown (a full disk), the
 // store is opened for this process alone with that index in memory, and let go
 // again at the end of each call; other processes wait for it meanwhile, and
-// writes fail as the disk makes them fail. Names and string data are kept as
+// writes fail as the disk makes them fail. A machine without a store file
+// reads as a freshly seeded store would, and reading leaves it without one; the
+// first write makes the store, whole and synced, before it is visible at its
+// name, and never in place of a store another process made meanwhile (see
+// registry_sqlite_store.h). Names and string data are kept as
 // UTF-8 text (converted from and to the ANSI code page at the seam), so the
 // store reads the same whatever code page a later process runs with. Not
 // guaranteed: durability across power loss beyond what SQLite's FULL
@@ -37,19 +41,18 @@ class SqliteRegistry : public Registry {
   SqliteRegistry(const SqliteRegistry&) = delete;
   SqliteRegistry& operator=(const SqliteRegistry&) = delete;
 
-  Win32Error OpenKey(RegKey root, std::string_view sub_key,
-                     std::uint32_t access, RegKey* key) override;
-  Win32Error CreateKey(RegKey root, std::string_view sub_key,
-                       std::uint32_t access, RegKey* key) override;
-  Win32Error QueryValue(RegKey key, std::string_view name, std::uint32_t* type,
-                        std::uint8_t* data, std::uint32_t* size) override;
+  Win32Error OpenKey(RegKey root, std::string_view sub_key, std::uint32_t access,
+                     RegKey* key) override;
+  Win32Error CreateKey(RegKey root, std::string_view sub_key, std::uint32_t access,
+                       RegKey* key) override;
+  Win32Error QueryValue(RegKey key, std::string_view name, std::uint32_t* type, std::uint8_t* data,
+                        std::uint32_t* size) override;
   Win32Error SetValue(RegKey key, std::string_view name, std::uint32_t type,
                       const std::uint8_t* data, std::uint32_t size) override;
   Win32Error EnumKey(RegKey key, std::uint32_t index, char* name,
                      std::uint32_t* name_size) override;
-  Win32Error EnumValue(RegKey key, std::uint32_t index, char* name,
-                       std::uint32_t* name_size, std::uint32_t* type,
-                       std::uint8_t* data, std::uint32_t* data_size) override;
+  Win32Error EnumValue(RegKey key, std::uint32_t index, char* name, std::uint32_t* name_size,
+                       std::uint32_t* type, std::uint8_t* data, std::uint32_t* data_size) override;
   Win32Error DeleteValue(RegKey key, std::string_view name) override;
   Win32Error DeleteKey(RegKey root, std::string_view sub_key) override;
   Win32Error DeleteTree(RegKey root, std::string_view sub_key) override;
@@ -79,21 +82,21 @@ class SqliteRegistry : public Registry {
     SqliteRegistry* registry_;
   };
 
-  Win32Error Ensure();
+  enum class Use { kRead, kWrite };
+  // Opens the store for a call that reads or writes. A read of a machine
+  // without a store file is served by the seeded stand-in in memory; a write
+  // creates the store first.
+  Win32Error Ensure(Use use);
   void Close();
   // Closes the connection but keeps the handles: they stay valid for the
   // same store file.
   void CloseConnection();
   Win32Error Resolve(RegKey key, Handle* handle);
-  Win32Error ResolveLive(RegKey key, std::uint32_t needed_access,
-                         Handle* handle);
+  Win32Error ResolveLive(RegKey key, std::uint32_t needed_access, Handle* handle);
   Win32Error KeyExists(std::int64_t id, bool* exists);
-  Win32Error FindChild(std::int64_t parent, const std::string& utf8_name,
-                       std::int64_t* child);
-  Win32Error Walk(std::int64_t from, std::string_view ansi_path, bool create,
-                  std::int64_t* id);
-  Win32Error ReadValue(std::int64_t id, std::string_view ansi_name,
-                       Value* value);
+  Win32Error FindChild(std::int64_t parent, const std::string& utf8_name, std::int64_t* child);
+  Win32Error Walk(std::int64_t from, std::string_view ansi_path, bool create, std::int64_t* id);
+  Win32Error ReadValue(std::int64_t id, std::string_view ansi_name, Value* value);
   Win32Error ReadValueAt(std::int64_t id, std::uint32_t index, Value* value);
   Win32Error HasSubkeys(std::int64_t id, bool* has);
   Win32Error RemoveTree(std::int64_t id);
@@ -103,6 +106,7 @@ class SqliteRegistry : public Registry {
   std::string open_path_;
   sqlite3* db_ = nullptr;
   bool exclusive_ = false;  // db_ holds the store alone (see Ensure)
+  bool stand_in_ = false;   // db_ is the stand-in for a missing store
   StatementCache cache_;
   std::map<RegKey, Handle> handles_;
   RegKey next_handle_ = 0x1000;
