@@ -9,14 +9,10 @@ namespace vorela {
 namespace {
 
 constexpr char kParseLabel[] = "[clsXMLFileParser][ParseXMLFile]";
-constexpr char kStartElementLabel[] =
-    "[clsXMLFileParser][IVBSAXContentHandler_startElement]";
-constexpr char kEndElementLabel[] =
-    "[clsXMLFileParser][IVBSAXContentHandler_endElement]";
-constexpr char kCharactersLabel[] =
-    "[clsXMLFileParser][IVBSAXContentHandler_characters]";
-constexpr char kErrorHandlerLabel[] =
-    "[clsXMLFileParser][IVBSAXErrorHandler_error]";
+constexpr char kStartElementLabel[] = "[clsXMLFileParser][IVBSAXContentHandler_startElement]";
+constexpr char kEndElementLabel[] = "[clsXMLFileParser][IVBSAXContentHandler_endElement]";
+constexpr char kCharactersLabel[] = "[clsXMLFileParser][IVBSAXContentHandler_characters]";
+constexpr char kErrorHandlerLabel[] = "[clsXMLFileParser][IVBSAXErrorHandler_error]";
 
 // The number a stopped parse reports when the failure carried none (E_FAIL).
 constexpr std::int32_t kFailNumber = static_cast<std::int32_t>(0x80004005u);
@@ -31,8 +27,7 @@ struct CheckFailure {
 };
 
 [[noreturn]] void FailCheck(std::int32_t number, const std::string& message) {
-  throw CheckFailure{
-      Error(number, kParseLabel, std::string(kParseLabel) + message)};
+  throw CheckFailure{Error(number, kParseLabel, std::string(kParseLabel) + message)};
 }
 
 std::vector<std::string_view> SplitPath(std::string_view entry) {
@@ -63,8 +58,7 @@ class FlagScope {
 
 }  // namespace
 
-clsXMLFileParser::clsXMLFileParser(const Platform& platform)
-    : platform_(platform) {}
+clsXMLFileParser::clsXMLFileParser(const Platform& platform) : platform_(platform) {}
 
 clsXMLFileParser::~clsXMLFileParser() {
   current_ = nullptr;
@@ -94,8 +88,7 @@ void clsXMLFileParser::ParseXMLFile(const std::string& FilePath,
     reader_error_.reset();
     current_ = root_.get();
     if (platform_.sax == nullptr) {
-      throw Error(kCannotCreateObject, "SAXXMLReader60",
-                  "The XML reader is not available.");
+      throw Error(kCannotCreateObject, "SAXXMLReader60", "The XML reader is not available.");
     }
     SaxStatus status;
     {
@@ -107,8 +100,8 @@ void clsXMLFileParser::ParseXMLFile(const std::string& FilePath,
       case SaxOutcome::kCompleted:
         return;
       case SaxOutcome::kUnavailable:
-        throw Error(status.number != 0 ? status.number : kCannotCreateObject,
-                    "SAXXMLReader60", status.message);
+        throw Error(status.number != 0 ? status.number : kCannotCreateObject, "SAXXMLReader60",
+                    status.message);
       default:
         FailCheck(status.number != 0 ? status.number : kFailNumber,
                   "Malformed XML File Encountered! " + FilePath);
@@ -139,14 +132,12 @@ void clsXMLFileParser::BuildTree(const std::vector<std::string>& XMLPaths) {
   std::unique_ptr<clsXMLNode> root;
   for (const std::string& entry : XMLPaths) {
     if (TrimSpaces(entry).empty()) FailCheck(1, "Invalid XML Path.");
-    if (entry.front() == '\\' || entry.back() == '\\' ||
-        entry.find("\\\\") != std::string::npos) {
+    if (entry.front() == '\\' || entry.back() == '\\' || entry.find("\\\\") != std::string::npos) {
       FailCheck(1, "Invalid XML Path Encountered.");
     }
     const std::vector<std::string_view> segments = SplitPath(entry);
     for (std::string_view segment : segments) {
-      if (TrimSpaces(segment).empty())
-        FailCheck(1, "Invalid XML Path Encountered.");
+      if (TrimSpaces(segment).empty()) FailCheck(1, "Invalid XML Path Encountered.");
     }
     if (!root) {
       root = std::make_unique<clsXMLNode>();
@@ -182,9 +173,8 @@ void clsXMLFileParser::OnStartElement(std::string_view local_name) {
     run_start_ = content_.size();
     return;
   }
-  candidate_ = XmlNamesEqual(local_name, current_->MyName())
-                   ? current_
-                   : current_->GetChild(local_name);
+  candidate_ =
+      XmlNamesEqual(local_name, current_->MyName()) ? current_ : current_->GetChild(local_name);
   if (candidate_ == nullptr) {
     skip_ = true;
     closing_name_.assign(local_name);
@@ -223,16 +213,14 @@ void clsXMLFileParser::OnEndElement(std::string_view local_name) {
     run_start_ = 0;
     return;
   }
-  if (current_ != root_.get() &&
-      XmlNamesEqual(current_->MyName(), local_name)) {
+  if (current_ != root_.get() && XmlNamesEqual(current_->MyName(), local_name)) {
     current_ = current_->MyParent();
   }
 }
 
 // A run of text between two tags that is exactly one "\r\n" is dropped.
 void clsXMLFileParser::EndTextRun() {
-  if (content_.size() - run_start_ == 2 &&
-      content_.compare(run_start_, 2, "\r\n") == 0) {
+  if (content_.size() - run_start_ == 2 && content_.compare(run_start_, 2, "\r\n") == 0) {
     content_.resize(run_start_);
   }
   run_start_ = content_.size();
@@ -250,8 +238,7 @@ void clsXMLFileParser::RaiseXMLNode() {
   }
 }
 
-SaxResult clsXMLFileParser::StartElement(std::string_view,
-                                         std::string_view local_name) noexcept {
+SaxResult clsXMLFileParser::StartElement(std::string_view, std::string_view local_name) noexcept {
   try {
     OnStartElement(local_name);
     return kSaxContinue;
@@ -260,8 +247,7 @@ SaxResult clsXMLFileParser::StartElement(std::string_view,
   }
 }
 
-SaxResult clsXMLFileParser::EndElement(std::string_view,
-                                       std::string_view local_name) noexcept {
+SaxResult clsXMLFileParser::EndElement(std::string_view, std::string_view local_name) noexcept {
   try {
     OnEndElement(local_name);
     return kSaxContinue;
@@ -279,20 +265,17 @@ SaxResult clsXMLFileParser::Characters(std::string_view text) noexcept {
   }
 }
 
-SaxResult clsXMLFileParser::RecoverableError(const SaxLocation& where,
-                                             std::string_view message,
+SaxResult clsXMLFileParser::RecoverableError(const SaxLocation& where, std::string_view message,
                                              std::int32_t code) noexcept {
   return ReaderFailure(where, message, code);
 }
 
-SaxResult clsXMLFileParser::FatalError(const SaxLocation& where,
-                                       std::string_view message,
+SaxResult clsXMLFileParser::FatalError(const SaxLocation& where, std::string_view message,
                                        std::int32_t code) noexcept {
   return ReaderFailure(where, message, code);
 }
 
-SaxResult clsXMLFileParser::IgnorableWarning(const SaxLocation&,
-                                             std::string_view,
+SaxResult clsXMLFileParser::IgnorableWarning(const SaxLocation&, std::string_view,
                                              std::int32_t) noexcept {
   return kSaxContinue;
 }
@@ -304,8 +287,7 @@ SaxResult clsXMLFileParser::Fail(std::string_view label) noexcept {
   try {
     Error error = CurrentError(label);
     error.SetDescription(std::string(label) + " " + error.Description());
-    const std::int32_t number =
-        error.Number() != 0 ? error.Number() : kFailNumber;
+    const std::int32_t number = error.Number() != 0 ? error.Number() : kFailNumber;
     reader_error_ = std::move(error);
     return number;
   } catch (...) {
@@ -313,15 +295,12 @@ SaxResult clsXMLFileParser::Fail(std::string_view label) noexcept {
   }
 }
 
-SaxResult clsXMLFileParser::ReaderFailure(const SaxLocation& where,
-                                          std::string_view message,
+SaxResult clsXMLFileParser::ReaderFailure(const SaxLocation& where, std::string_view message,
                                           std::int32_t code) noexcept {
   try {
-    reader_error_ =
-        Error(code,
-              "Line: " + std::to_string(where.line) +
-                  " Column: " + std::to_string(where.column),
-              std::string(kErrorHandlerLabel) + " " + std::string(message));
+    reader_error_ = Error(
+        code, "Line: " + std::to_string(where.line) + " Column: " + std::to_string(where.column),
+        std::string(kErrorHandlerLabel) + " " + std::string(message));
   } catch (...) {
   }
   return code != 0 ? code : kFailNumber;

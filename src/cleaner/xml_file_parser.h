@@ -23,11 +23,10 @@
 
 namespace vorela {
 
-class clsXMLFileParser final : private SaxContentHandler,
-                               private SaxErrorHandler {
+class clsXMLFileParser final : private SaxContentHandler, private SaxErrorHandler {
  public:
-  using XMLNodeHandler = std::function<void(const std::string& XMLPath,
-                                            const std::string& XMLContent)>;
+  using XMLNodeHandler =
+      std::function<void(const std::string& XMLPath, const std::string& XMLContent)>;
 
   // Uses platform.files for the existence check and platform.sax to read.
   explicit clsXMLFileParser(const Platform& platform);
@@ -41,8 +40,7 @@ class clsXMLFileParser final : private SaxContentHandler,
 
   // Parses FilePath and raises XMLNode for every wanted element. Every failure
   // is raised as vorela::Error; events raised before a failure stay delivered.
-  void ParseXMLFile(const std::string& FilePath,
-                    const std::vector<std::string>& XMLPaths);
+  void ParseXMLFile(const std::string& FilePath, const std::vector<std::string>& XMLPaths);
 
   // The error raised inside the reader's callbacks that stopped the last parse
   // (for a malformed file: the reader's message, with line and column as its

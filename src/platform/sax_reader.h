@@ -38,10 +38,8 @@ struct SaxLocation {
 class SaxContentHandler {
  public:
   virtual ~SaxContentHandler() = default;
-  virtual SaxResult StartElement(std::string_view namespace_uri,
-                                 std::string_view local_name) = 0;
-  virtual SaxResult EndElement(std::string_view namespace_uri,
-                               std::string_view local_name) = 0;
+  virtual SaxResult StartElement(std::string_view namespace_uri, std::string_view local_name) = 0;
+  virtual SaxResult EndElement(std::string_view namespace_uri, std::string_view local_name) = 0;
   virtual SaxResult Characters(std::string_view text) = 0;
   // Asked after every element call: while it answers false the reader may
   // leave out Characters calls, which saves the calls for text nobody keeps.
@@ -52,15 +50,13 @@ class SaxErrorHandler {
  public:
   virtual ~SaxErrorHandler() = default;
   // A recoverable error; returning kSaxContinue lets the parse go on.
-  virtual SaxResult RecoverableError(const SaxLocation& where,
-                                     std::string_view message,
+  virtual SaxResult RecoverableError(const SaxLocation& where, std::string_view message,
                                      std::int32_t code) = 0;
   // The document cannot be parsed further; the parse fails whatever is
   // returned.
-  virtual SaxResult FatalError(const SaxLocation& where,
-                               std::string_view message, std::int32_t code) = 0;
-  virtual SaxResult IgnorableWarning(const SaxLocation& where,
-                                     std::string_view message,
+  virtual SaxResult FatalError(const SaxLocation& where, std::string_view message,
+                               std::int32_t code) = 0;
+  virtual SaxResult IgnorableWarning(const SaxLocation& where, std::string_view message,
                                      std::int32_t code) = 0;
 };
 

@@ -25,11 +25,9 @@ class Recorder : public SaxContentHandler, public SaxErrorHandler {
   int stop_after = -1;  // stop with 55 when this many element calls were seen
   int element_calls = 0;
 
-  SaxResult StartElement(std::string_view uri,
-                         std::string_view local) override {
+  SaxResult StartElement(std::string_view uri, std::string_view local) override {
     Flush();
-    log.push_back("<" + std::string(local) +
-                  (uri.empty() ? "" : "@" + std::string(uri)));
+    log.push_back("<" + std::string(local) + (uri.empty() ? "" : "@" + std::string(uri)));
     return Count();
   }
   SaxResult EndElement(std::string_view, std::string_view local) override {
@@ -41,18 +39,15 @@ class Recorder : public SaxContentHandler, public SaxErrorHandler {
     run_.append(text);
     return kSaxContinue;
   }
-  SaxResult RecoverableError(const SaxLocation&, std::string_view,
-                             std::int32_t code) override {
+  SaxResult RecoverableError(const SaxLocation&, std::string_view, std::int32_t code) override {
     return code;
   }
-  SaxResult FatalError(const SaxLocation& where, std::string_view,
-                       std::int32_t code) override {
+  SaxResult FatalError(const SaxLocation& where, std::string_view, std::int32_t code) override {
     ++fatal_errors;
     fatal_where = where;
     return code;
   }
-  SaxResult IgnorableWarning(const SaxLocation&, std::string_view,
-                             std::int32_t) override {
+  SaxResult IgnorableWarning(const SaxLocation&, std::string_view, std::int32_t) override {
     return kSaxContinue;
   }
 
@@ -61,9 +56,7 @@ class Recorder : public SaxContentHandler, public SaxErrorHandler {
     if (!run_.empty()) log.push_back("'" + run_ + "'");
     run_.clear();
   }
-  SaxResult Count() {
-    return ++element_calls == stop_after ? 55 : kSaxContinue;
-  }
+  SaxResult Count() { return ++element_calls == stop_after ? 55 : kSaxContinue; }
   std::string run_;
 };
 
@@ -71,8 +64,7 @@ class SaxReaderTest : public ::testing::Test {
  protected:
   SaxStatus Parse(const std::string& document) {
     testing::WriteNativeFile(scratch_.NativeJoin("doc.xml"), document);
-    return SystemSaxReader().Parse(scratch_.Join("doc.xml"), recorder_,
-                                   recorder_);
+    return SystemSaxReader().Parse(scratch_.Join("doc.xml"), recorder_, recorder_);
   }
   testing::ScratchDir scratch_;
   Recorder recorder_;
@@ -84,8 +76,8 @@ TEST_F(SaxReaderTest, DeliversLocalNamesAndResolvedText) {
       "&#x41;\r\n2</a> "
       "<b/></p:root>");
   ASSERT_TRUE(status.ok()) << status.message;
-  EXPECT_THAT(recorder_.log, ElementsAre("<root@urn:x", "<a", "'1 & A\n2'",
-                                         "/a", "' '", "<b", "/b", "/root"));
+  EXPECT_THAT(recorder_.log,
+              ElementsAre("<root@urn:x", "<a", "'1 & A\n2'", "/a", "' '", "<b", "/b", "/root"));
 }
 
 TEST_F(SaxReaderTest, ReadsTheEncodingsUsersFilesAreIn) {
@@ -101,17 +93,15 @@ TEST_F(SaxReaderTest, ReadsTheEncodingsUsersFilesAreIn) {
       {"Shift_JIS", "\x93\xFA\x96\x7B\x87\x40\x83\x5C",
        "\xE6\x97\xA5\xE6\x9C\xAC\xE2\x91\xA0\xE3\x82\xBD", true},
       // Two- and three-byte sequences (JIS X 0212 behind 0x8F).
-      {"EUC-JP", "\xC6\xFC\x8E\xB1\x8F\xB0\xA1",
-       "\xE6\x97\xA5\xEF\xBD\xB1\xE4\xB8\x82", true},
+      {"EUC-JP", "\xC6\xFC\x8E\xB1\x8F\xB0\xA1", "\xE6\x97\xA5\xEF\xBD\xB1\xE4\xB8\x82", true},
       {"windows-1252", "\x80 caf\xE9", "\xE2\x82\xAC caf\xC3\xA9", false},
       {"us-ascii", "plain", "plain", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.encoding);
     recorder_.log.clear();
-    SaxStatus status = Parse(std::string("<?xml version=\"1.0\" encoding=\"") +
-                             c.encoding + "\"?><r><a k=\"" + c.bytes +
-                             "\">" + c.bytes + "</a></r>");
+    SaxStatus status = Parse(std::string("<?xml version=\"1.0\" encoding=\"") + c.encoding +
+                             "\"?><r><a k=\"" + c.bytes + "\">" + c.bytes + "</a></r>");
     if (::vorela::testing::RunningUnderWine() && c.japanese) {
       // Wine deviation: Wine's reader refuses these encodings, which Windows
       // reads. Under Wine the document counts as malformed.
@@ -119,8 +109,7 @@ TEST_F(SaxReaderTest, ReadsTheEncodingsUsersFilesAreIn) {
       continue;
     }
     ASSERT_TRUE(status.ok()) << status.message;
-    EXPECT_THAT(recorder_.log,
-                ElementsAre("<r", "<a", "'" + c.utf8 + "'", "/a", "/r"));
+    EXPECT_THAT(recorder_.log, ElementsAre("<r", "<a", "'" + c.utf8 + "'", "/a", "/r"));
   }
   // Bytes the encoding does not have, and names no converter knows.
   recorder_.log.clear();
@@ -132,8 +121,7 @@ TEST_F(SaxReaderTest, ReadsTheEncodingsUsersFilesAreIn) {
             SaxOutcome::kDocumentError);
   // An encoding whose sequences have no fixed length (UTF-7) is refused, and
   // finding that out takes no time.
-  EXPECT_EQ(Parse("<?xml version=\"1.0\" encoding=\"UTF-7\"?><r>+AGE-</r>")
-                .outcome,
+  EXPECT_EQ(Parse("<?xml version=\"1.0\" encoding=\"UTF-7\"?><r>+AGE-</r>").outcome,
             SaxOutcome::kDocumentError);
 }
 
@@ -158,18 +146,15 @@ TEST_F(SaxReaderTest, MalformedDocumentsReportWhereTheyFail) {
   // An empty file fails; the Windows reader does not say whether as unreadable
   // or as malformed.
   EXPECT_FALSE(Parse("").ok());
-  for (const char* bad :
-       {"<r>", "<r></r><r/>", "<r>&undefined;</r>", "\xFF\xFE<"}) {
+  for (const char* bad : {"<r>", "<r></r><r/>", "<r>&undefined;</r>", "\xFF\xFE<"}) {
     SCOPED_TRACE(bad);
     SaxStatus s = Parse(bad);
-    EXPECT_EQ(s.outcome, SaxOutcome::kDocumentError)
-        << std::hex << s.number << " " << s.message;
+    EXPECT_EQ(s.outcome, SaxOutcome::kDocumentError) << std::hex << s.number << " " << s.message;
   }
 }
 
 TEST_F(SaxReaderTest, AMissingFileIsAReadError) {
-  SaxStatus status =
-      SystemSaxReader().Parse(scratch_.Join("none.xml"), recorder_, recorder_);
+  SaxStatus status = SystemSaxReader().Parse(scratch_.Join("none.xml"), recorder_, recorder_);
   EXPECT_FALSE(status.ok());
   EXPECT_NE(status.number, 0);
   EXPECT_EQ(recorder_.element_calls, 0);

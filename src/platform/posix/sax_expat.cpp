@@ -55,8 +55,7 @@ class ExpatParser {
 };
 
 // Splits "uri\x01local" (or a bare "local") as expat reports names.
-void SplitName(const XML_Char* name, std::string_view* uri,
-               std::string_view* local) {
+void SplitName(const XML_Char* name, std::string_view* uri, std::string_view* local) {
   // Names are short: one plain pass beats two library calls.
   const XML_Char* cut = nullptr;
   const XML_Char* end = name;
@@ -111,8 +110,7 @@ void Session::Check(SaxResult result) {
   XML_StopParser(parser, XML_FALSE);
 }
 
-void XMLCALL OnStart(void* data, const XML_Char* name,
-                     const XML_Char** /*attributes*/) {
+void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** /*attributes*/) {
   auto* s = static_cast<Session*>(data);
   if (s->stopped) return;
   std::string_view uri, local;
@@ -146,8 +144,7 @@ void XMLCALL OnText(void* data, const XML_Char* text, int length) {
   s->Check(s->content->Characters(chunk));
 }
 
-void XMLCALL OnDoctype(void* data, const XML_Char*, const XML_Char*,
-                       const XML_Char*, int) {
+void XMLCALL OnDoctype(void* data, const XML_Char*, const XML_Char*, const XML_Char*, int) {
   auto* s = static_cast<Session*>(data);
   if (s->stopped) return;
   s->stopped = true;
@@ -180,8 +177,7 @@ class ExpatSaxReader final : public SaxReader {
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
     XML_SetCharacterDataHandler(parser.get(), OnText);
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
-    XML_SetUnknownEncodingHandler(parser.get(), posix::DescribeUnknownEncoding,
-                                  nullptr);
+    XML_SetUnknownEncodingHandler(parser.get(), posix::DescribeUnknownEncoding, nullptr);
 
     for (;;) {
       void* buffer = XML_GetBuffer(parser.get(), kChunkSize);
@@ -197,8 +193,7 @@ class ExpatSaxReader final : public SaxReader {
       } while (got < 0 && errno == EINTR);
       if (got < 0) return ReadFailure(errno);
       const bool last = got == 0;
-      if (XML_ParseBuffer(parser.get(), static_cast<int>(got), last) !=
-          XML_STATUS_OK) {
+      if (XML_ParseBuffer(parser.get(), static_cast<int>(got), last) != XML_STATUS_OK) {
         return Failure(session, errors);
       }
       if (last) return status;
