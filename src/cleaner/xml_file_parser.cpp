@@ -158,6 +158,7 @@ void clsXMLFileParser::BuildTree(const std::vector<std::string>& XMLPaths) {
 void clsXMLFileParser::ResetState() {
   candidate_ = nullptr;
   capture_ = false;
+  set_wants_characters(false);
   skip_ = false;
   closing_name_.clear();
   capture_path_ = &kNoPath;
@@ -184,6 +185,7 @@ void clsXMLFileParser::OnStartElement(std::string_view local_name) {
   candidate_ = nullptr;
   if (current_->EndNode()) {
     capture_ = true;
+    set_wants_characters(true);
     capture_path_ = &current_->MyPath();
     closing_name_.assign(local_name);
     content_.clear();
@@ -204,6 +206,7 @@ void clsXMLFileParser::OnEndElement(std::string_view local_name) {
       return;
     }
     capture_ = false;
+    set_wants_characters(false);
     RaiseXMLNode();
     // Back to the leaf's parent. The closing name and the capture path are
     // set afresh whenever a skip or a capture starts, so they are not carried

@@ -58,7 +58,6 @@ class clsXMLFileParser final : private SaxContentHandler, private SaxErrorHandle
   SaxResult EndElement(std::string_view namespace_uri,
                        std::string_view local_name) noexcept override;
   SaxResult Characters(std::string_view text) noexcept override;
-  bool WantsCharacters() const noexcept override { return capture_ && !skip_; }
   SaxResult RecoverableError(const SaxLocation& where, std::string_view message,
                              std::int32_t code) noexcept override;
   SaxResult FatalError(const SaxLocation& where, std::string_view message,
@@ -81,6 +80,7 @@ class clsXMLFileParser final : private SaxContentHandler, private SaxErrorHandle
   std::unique_ptr<clsXMLNode> root_;
   clsXMLNode* current_ = nullptr;    // not owned
   clsXMLNode* candidate_ = nullptr;  // not owned; empty between callbacks
+  // The reader is told to send text only while capturing (wants_characters).
   bool capture_ = false;
   bool skip_ = false;
   bool parsing_ = false;

@@ -71,11 +71,13 @@ void SplitName(const XML_Char* name, std::string_view* uri, std::string_view* lo
   }
 }
 
+void XMLCALL OnText(void* data, const XML_Char* text, int length);
+
 // State shared with expat's callbacks for one parse.
 struct Session {
   XML_Parser parser = nullptr;
   SaxContentHandler* content = nullptr;
-  bool text_on = true;   // whether OnText is installed
+  bool text_on = false;  // whether OnText is installed
   bool stopped = false;  // by a handler or by a refused declaration
   bool dtd_refused = false;
   SaxResult stop_number = kSaxContinue;
@@ -86,24 +88,32 @@ struct Session {
             static_cast<std::int64_t>(XML_GetCurrentColumnNumber(parser)) + 1};
   }
 
-  void Check(SaxResult result);
-  void AfterElement(SaxResult result);
+  void Check(SaxResult result) {
+    if (result != kSaxContinue) Stop(result);
+  }
+
+  // Installs expat's text handler only while the content handler keeps text:
+  // expat then cuts no text into calls for the elements nobody wants.
+  void FollowTextWish() {
+    const bool want = content->wants_characters();
+    if (want != text_on) {
+      XML_SetCharacterDataHandler(parser, want ? OnText : nullptr);
+      text_on = want;
+    }
+  }
+
+  void AfterElement(SaxResult result) {
+    if (result != kSaxContinue) {
+      Stop(result);
+      return;
+    }
+    FollowTextWish();
+  }
+
+  void Stop(SaxResult result);
 };
 
-void XMLCALL OnText(void* data, const XML_Char* text, int length);
-
-void Session::AfterElement(SaxResult result) {
-  Check(result);
-  if (stopped) return;
-  const bool want = content->WantsCharacters();
-  if (want != text_on) {
-    XML_SetCharacterDataHandler(parser, want ? OnText : nullptr);
-    text_on = want;
-  }
-}
-
-void Session::Check(SaxResult result) {
-  if (result == kSaxContinue) return;
+void Session::Stop(SaxResult result) {
   stopped = true;
   stop_number = result;
   stop_where = Where();
@@ -175,7 +185,7 @@ class ExpatSaxReader final : public SaxReader {
     session.content = &content;
     XML_SetUserData(parser.get(), &session);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
-    XML_SetCharacterDataHandler(parser.get(), OnText);
+    session.FollowTextWish();
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
     XML_SetUnknownEncodingHandler(parser.get(), posix::DescribeUnknownEncoding, nullptr);
 

@@ -96,7 +96,8 @@ class Bridge final : public ISAXContentHandler, public ISAXErrorHandler {
   }
   HRESULT WINAPI characters(const wchar_t* text, int length) override {
     if (stopped_) return E_FAIL;
-    if (length <= 0) return S_OK;
+    // Text the handler does not keep now is neither converted nor passed on.
+    if (length <= 0 || !content_.wants_characters()) return S_OK;
     return Check(content_.Characters(Utf8(text, length)));
   }
   HRESULT WINAPI ignorableWhitespace(const wchar_t*, int) override { return S_OK; }
