@@ -156,55 +156,82 @@ void clsXMLFileParser::BuildTree(const std::vector<std::string>& XMLPaths) {
 }
 
 void clsXMLFileParser::ResetState() {
-  candidate_ = nullptr;
   capture_ = false;
   set_wants_characters(false);
   skip_ = false;
-  closing_name_.clear();
+  closing_name_.Clear();
   capture_path_ = &kNoPath;
   content_.clear();
   run_start_ = 0;
 }
 
-void clsXMLFileParser::OnStartElement(std::string_view local_name) {
-  if (skip_) return;
-  if (capture_) {
-    EndTextRun();
-    content_.append("<").append(local_name).append(">");
-    run_start_ = content_.size();
-    return;
-  }
-  candidate_ =
+// The element calls: the reader makes two for every element of a document, so
+// the common cases (inside a skip, walking the tree) are decided here without
+// a call; whatever may allocate or raise the event is left to the helpers,
+// which catch what they raise.
+SaxResult clsXMLFileParser::StartElement(std::string_view, std::string_view local_name) noexcept {
+  if (skip_) return kSaxContinue;
+  if (capture_) return AppendTag("<", local_name, kStartElementLabel);
+  clsXMLNode* next =
       XmlNamesEqual(local_name, current_->MyName()) ? current_ : current_->GetChild(local_name);
-  if (candidate_ == nullptr) {
-    skip_ = true;
-    closing_name_.assign(local_name);
-    return;
+  if (next == nullptr) return StartSkip(local_name);
+  current_ = next;
+  return next->EndNode() ? StartCapture(local_name) : kSaxContinue;
+}
+
+SaxResult clsXMLFileParser::EndElement(std::string_view, std::string_view local_name) noexcept {
+  if (skip_) {
+    if (XmlNamesEqual(local_name, closing_name_.view())) skip_ = false;
+    return kSaxContinue;
   }
-  current_ = candidate_;
-  candidate_ = nullptr;
-  if (current_->EndNode()) {
-    capture_ = true;
-    set_wants_characters(true);
-    capture_path_ = &current_->MyPath();
-    closing_name_.assign(local_name);
-    content_.clear();
-    run_start_ = 0;
+  if (capture_) {
+    return XmlNamesEqual(local_name, closing_name_.view())
+               ? EndCapture()
+               : AppendTag("</", local_name, kEndElementLabel);
+  }
+  if (current_ != root_.get() && XmlNamesEqual(current_->MyName(), local_name)) {
+    current_ = current_->MyParent();
+  }
+  return kSaxContinue;
+}
+
+SaxResult clsXMLFileParser::Characters(std::string_view text) noexcept {
+  if (!capture_ || skip_) return kSaxContinue;
+  try {
+    content_.append(text);
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(kCharactersLabel);
   }
 }
 
-void clsXMLFileParser::OnEndElement(std::string_view local_name) {
-  if (skip_) {
-    if (XmlNamesEqual(local_name, closing_name_)) skip_ = false;
-    return;
+SaxResult clsXMLFileParser::StartSkip(std::string_view local_name) noexcept {
+  try {
+    skip_ = true;
+    closing_name_.Assign(local_name);
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(kStartElementLabel);
   }
-  if (capture_) {
+}
+
+SaxResult clsXMLFileParser::StartCapture(std::string_view local_name) noexcept {
+  try {
+    capture_ = true;
+    set_wants_characters(true);
+    capture_path_ = &current_->MyPath();
+    closing_name_.Assign(local_name);
+    content_.clear();
+    run_start_ = 0;
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(kStartElementLabel);
+  }
+}
+
+SaxResult clsXMLFileParser::EndCapture() noexcept {
+  try {
     EndTextRun();
-    if (!XmlNamesEqual(local_name, closing_name_)) {
-      content_.append("</").append(local_name).append(">");
-      run_start_ = content_.size();
-      return;
-    }
     capture_ = false;
     set_wants_characters(false);
     RaiseXMLNode();
@@ -214,10 +241,22 @@ void clsXMLFileParser::OnEndElement(std::string_view local_name) {
     if (current_ != root_.get()) current_ = current_->MyParent();
     content_.clear();
     run_start_ = 0;
-    return;
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(kEndElementLabel);
   }
-  if (current_ != root_.get() && XmlNamesEqual(current_->MyName(), local_name)) {
-    current_ = current_->MyParent();
+}
+
+// A tag inside a captured element, rebuilt bare: "<name>" or "</name>".
+SaxResult clsXMLFileParser::AppendTag(std::string_view opening, std::string_view local_name,
+                                      const char* label) noexcept {
+  try {
+    EndTextRun();
+    content_.append(opening).append(local_name).append(">");
+    run_start_ = content_.size();
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(label);
   }
 }
 
@@ -241,33 +280,6 @@ void clsXMLFileParser::RaiseXMLNode() {
   }
 }
 
-SaxResult clsXMLFileParser::StartElement(std::string_view, std::string_view local_name) noexcept {
-  try {
-    OnStartElement(local_name);
-    return kSaxContinue;
-  } catch (...) {
-    return Fail(kStartElementLabel);
-  }
-}
-
-SaxResult clsXMLFileParser::EndElement(std::string_view, std::string_view local_name) noexcept {
-  try {
-    OnEndElement(local_name);
-    return kSaxContinue;
-  } catch (...) {
-    return Fail(kEndElementLabel);
-  }
-}
-
-SaxResult clsXMLFileParser::Characters(std::string_view text) noexcept {
-  try {
-    if (capture_ && !skip_) content_.append(text);
-    return kSaxContinue;
-  } catch (...) {
-    return Fail(kCharactersLabel);
-  }
-}
-
 SaxResult clsXMLFileParser::RecoverableError(const SaxLocation& where, std::string_view message,
                                              std::int32_t code) noexcept {
   return ReaderFailure(where, message, code);
@@ -286,7 +298,6 @@ SaxResult clsXMLFileParser::IgnorableWarning(const SaxLocation&, std::string_vie
 // Called from inside a catch block of a content callback: keeps the error for
 // after the parse and tells the reader to stop; nothing unwinds into it.
 SaxResult clsXMLFileParser::Fail(std::string_view label) noexcept {
-  candidate_ = nullptr;
   try {
     Error error = CurrentError(label);
     error.SetDescription(std::string(label) + " " + error.Description());
