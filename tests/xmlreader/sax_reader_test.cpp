@@ -103,6 +103,24 @@ TEST_F(SaxReaderTest, TextArrivesWholeWheneverTheHandlerWantsIt) {
                                          "'<d>e'", "<k", "'f'", "/k", "/k", "/r"));
 }
 
+// A carriage return written as a reference arrives as "\n" wherever it
+// stands in a run, whatever encoding the file is in.
+TEST_F(SaxReaderTest, ACarriageReturnReferenceArrivesAsALineEnd) {
+  const std::string text = "&#13;a&#13;&#13;b &#13;\r\n&#13;";
+  const std::string utf8 = "\na\n\nb \n\n\n";
+  std::string utf16 = "\xFF\xFE";  // little-endian, with its byte order mark
+  for (char c : "<r>" + text + "</r>") utf16 += {c, '\0'};
+  for (const std::string& document :
+       {"<r>" + text + "</r>",
+        "<?xml version=\"1.0\" encoding=\"windows-1252\"?><r>" + text + "</r>", utf16}) {
+    SCOPED_TRACE(document.substr(0, 30));
+    recorder_.log.clear();
+    SaxStatus status = Parse(document);
+    ASSERT_TRUE(status.ok()) << status.message;
+    EXPECT_THAT(recorder_.log, ElementsAre("<r", "'" + utf8 + "'", "/r"));
+  }
+}
+
 TEST_F(SaxReaderTest, ReadsTheEncodingsUsersFilesAreIn) {
   struct Case {
     const char* encoding;
