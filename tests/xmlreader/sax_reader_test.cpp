@@ -90,6 +90,17 @@ TEST_F(SaxReaderTest, DeliversLocalNamesAndResolvedText) {
               ElementsAre("<root@urn:x", "<a", "'1 & A\n2'", "/a", "' '", "<b", "/b", "/root"));
 }
 
+// Namespaces come and go with the elements that declare them.
+TEST_F(SaxReaderTest, ANamespaceAppliesWhileItsDeclaringElementIsOpen) {
+  SaxStatus status = Parse(
+      "<r><p:a xmlns:p=\"urn:p\"><p:b/><c/></p:a><d/>"
+      "<e xmlns=\"urn:e\"><f/><g xmlns=\"\"><h/></g></e><i/></r>");
+  ASSERT_TRUE(status.ok()) << status.message;
+  EXPECT_THAT(recorder_.log, ElementsAre("<r", "<a@urn:p", "<b@urn:p", "/b", "<c", "/c", "/a", "<d",
+                                         "/d", "<e@urn:e", "<f@urn:e", "/f", "<g", "<h", "/h", "/g",
+                                         "/e", "<i", "/i", "/r"));
+}
+
 // The reader may leave text out while the handler wants none, but must send
 // every chunk once it does (around references, line ends and sections too),
 // however often the wish changes during the parse.

@@ -55,7 +55,7 @@ class ExpatParser {
 };
 
 // Splits "uri\x01local" (or a bare "local") as expat reports names.
-void SplitName(const XML_Char* name, std::string_view* uri, std::string_view* local) {
+void SplitQualifiedName(const XML_Char* name, std::string_view* uri, std::string_view* local) {
   // Names are short: one plain pass beats two library calls. The separator
   // and the terminator are the only bytes below 2, so one test per byte finds
   // both.
@@ -83,6 +83,10 @@ struct Session {
   XML_Parser parser = nullptr;
   SaxContentHandler* content = nullptr;
   bool text_on = false;  // whether OnText is installed
+  // Namespace declarations whose elements are open. While there are none, no
+  // name carries a namespace, so the library's length count (whose branches
+  // do not depend on the length, unlike a byte loop's) is all a name needs.
+  int declarations_in_scope = 0;
   bool stopped = false;  // by a handler or by a refused declaration
   bool dtd_refused = false;
   SaxResult stop_number = kSaxContinue;
@@ -91,6 +95,15 @@ struct Session {
   SaxLocation Where() const {
     return {static_cast<std::int64_t>(XML_GetCurrentLineNumber(parser)),
             static_cast<std::int64_t>(XML_GetCurrentColumnNumber(parser)) + 1};
+  }
+
+  void SplitName(const XML_Char* name, std::string_view* uri, std::string_view* local) const {
+    if (declarations_in_scope == 0) {
+      *uri = {};
+      *local = name;
+      return;
+    }
+    SplitQualifiedName(name, uri, local);
   }
 
   void Check(SaxResult result) {
@@ -129,7 +142,7 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** /*attrib
   auto* s = static_cast<Session*>(data);
   if (s->stopped) return;
   std::string_view uri, local;
-  SplitName(name, &uri, &local);
+  s->SplitName(name, &uri, &local);
   s->AfterElement(s->content->StartElement(uri, local));
 }
 
@@ -137,8 +150,18 @@ void XMLCALL OnEnd(void* data, const XML_Char* name) {
   auto* s = static_cast<Session*>(data);
   if (s->stopped) return;
   std::string_view uri, local;
-  SplitName(name, &uri, &local);
+  s->SplitName(name, &uri, &local);
   s->AfterElement(s->content->EndElement(uri, local));
+}
+
+// Expat reports a namespace declaration before the start of its element and
+// its end after the element's end.
+void XMLCALL OnDeclarationStart(void* data, const XML_Char*, const XML_Char*) {
+  ++static_cast<Session*>(data)->declarations_in_scope;
+}
+
+void XMLCALL OnDeclarationEnd(void* data, const XML_Char*) {
+  --static_cast<Session*>(data)->declarations_in_scope;
 }
 
 void XMLCALL OnText(void* data, const XML_Char* text, int length) {
@@ -187,6 +210,7 @@ class ExpatSaxReader final : public SaxReader {
     session.content = &content;
     XML_SetUserData(parser.get(), &session);
     XML_SetElementHandler(parser.get(), OnStart, OnEnd);
+    XML_SetNamespaceDeclHandler(parser.get(), OnDeclarationStart, OnDeclarationEnd);
     session.FollowTextWish();
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
     XML_SetUnknownEncodingHandler(parser.get(), posix::DescribeUnknownEncoding, nullptr);
