@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/error_codes.h"
 #include "platform/posix/errno_map.h"
@@ -87,6 +89,13 @@ struct Session {
   // name carries a namespace, so the library's length count (whose branches
   // do not depend on the length, unlike a byte loop's) is all a name needs.
   int declarations_in_scope = 0;
+  // Where the local part of each open element's name lies. Expat reports an
+  // end tag with the name of its start, so the end needs no second count.
+  struct NameParts {
+    std::uint32_t local_offset;  // past "uri\x01", or 0 for a bare name
+    std::uint32_t local_size;
+  };
+  std::vector<NameParts> open_names;
   bool stopped = false;  // by a handler or by a refused declaration
   bool dtd_refused = false;
   SaxResult stop_number = kSaxContinue;
@@ -97,13 +106,23 @@ struct Session {
             static_cast<std::int64_t>(XML_GetCurrentColumnNumber(parser)) + 1};
   }
 
-  void SplitName(const XML_Char* name, std::string_view* uri, std::string_view* local) const {
+  void SplitStartName(const XML_Char* name, std::string_view* uri, std::string_view* local) {
     if (declarations_in_scope == 0) {
       *uri = {};
       *local = name;
-      return;
+    } else {
+      SplitQualifiedName(name, uri, local);
     }
-    SplitQualifiedName(name, uri, local);
+    open_names.push_back({static_cast<std::uint32_t>(local->data() - name),
+                          static_cast<std::uint32_t>(local->size())});
+  }
+
+  void SplitEndName(const XML_Char* name, std::string_view* uri, std::string_view* local) {
+    const NameParts parts = open_names.back();
+    open_names.pop_back();
+    *uri = parts.local_offset == 0 ? std::string_view()
+                                   : std::string_view(name, parts.local_offset - 1);
+    *local = std::string_view(name + parts.local_offset, parts.local_size);
   }
 
   void Check(SaxResult result) {
@@ -142,7 +161,7 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** /*attrib
   auto* s = static_cast<Session*>(data);
   if (s->stopped) return;
   std::string_view uri, local;
-  s->SplitName(name, &uri, &local);
+  s->SplitStartName(name, &uri, &local);
   s->AfterElement(s->content->StartElement(uri, local));
 }
 
@@ -150,7 +169,7 @@ void XMLCALL OnEnd(void* data, const XML_Char* name) {
   auto* s = static_cast<Session*>(data);
   if (s->stopped) return;
   std::string_view uri, local;
-  s->SplitName(name, &uri, &local);
+  s->SplitEndName(name, &uri, &local);
   s->AfterElement(s->content->EndElement(uri, local));
 }
 
