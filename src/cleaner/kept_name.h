@@ -3,12 +3,14 @@
 //
 // The reader's names live only for its call, so the parser must copy one for
 // every element it skips; a name of up to kInlineSize bytes (nearly every
-// name) is copied in place, which never allocates and costs a short copy.
+// name) is copied in place with a few word moves, and never allocates.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "cleaner/short_bytes.h"
 
 namespace vorela {
 
@@ -20,7 +22,7 @@ class KeptName {
   // it was when that fails.
   void Assign(std::string_view name) {
     if (name.size() <= kInlineSize) {
-      name.copy(inline_, name.size());
+      short_bytes::Copy(inline_, name.data(), name.size());
     } else {
       long_.assign(name);
     }
