@@ -1,5 +1,6 @@
 // The SAX reader over expat: the file is read in fixed chunks straight into
-// expat's own buffer, so memory stays the same whatever the document's size.
+// expat's own buffer, so memory stays the same whatever the document's size
+// (beyond a few bytes per open element, as in expat itself).
 #include <expat.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -98,6 +99,7 @@ struct Session {
   std::vector<NameParts> open_names;
   bool stopped = false;  // by a handler or by a refused declaration
   bool dtd_refused = false;
+  bool out_of_memory = false;  // the stack of open names could not grow
   SaxResult stop_number = kSaxContinue;
   SaxLocation stop_where;
 
@@ -106,18 +108,29 @@ struct Session {
             static_cast<std::int64_t>(XML_GetCurrentColumnNumber(parser)) + 1};
   }
 
-  void SplitStartName(const XML_Char* name, std::string_view* uri, std::string_view* local) {
+  // False when the name's parts cannot be kept for its end tag.
+  bool SplitStartName(const XML_Char* name, std::string_view* uri,
+                      std::string_view* local) noexcept {
     if (declarations_in_scope == 0) {
       *uri = {};
       *local = name;
     } else {
       SplitQualifiedName(name, uri, local);
     }
-    open_names.push_back({static_cast<std::uint32_t>(local->data() - name),
-                          static_cast<std::uint32_t>(local->size())});
+    try {
+      open_names.push_back({static_cast<std::uint32_t>(local->data() - name),
+                            static_cast<std::uint32_t>(local->size())});
+    } catch (...) {
+      return false;
+    }
+    return true;
   }
 
   void SplitEndName(const XML_Char* name, std::string_view* uri, std::string_view* local) {
+    if (open_names.empty()) {  // never, while expat pairs every end with its start
+      SplitQualifiedName(name, uri, local);
+      return;
+    }
     const NameParts parts = open_names.back();
     open_names.pop_back();
     *uri = parts.local_offset == 0 ? std::string_view()
@@ -161,7 +174,14 @@ void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** /*attrib
   auto* s = static_cast<Session*>(data);
   if (s->stopped) return;
   std::string_view uri, local;
-  s->SplitStartName(name, &uri, &local);
+  if (!s->SplitStartName(name, &uri, &local)) {
+    // Nothing may unwind through expat; the parse ends as when expat itself
+    // runs out of memory.
+    s->stopped = true;
+    s->out_of_memory = true;
+    XML_StopParser(s->parser, XML_FALSE);
+    return;
+  }
   s->AfterElement(s->content->StartElement(uri, local));
 }
 
@@ -236,12 +256,7 @@ class ExpatSaxReader final : public SaxReader {
 
     for (;;) {
       void* buffer = XML_GetBuffer(parser.get(), kChunkSize);
-      if (!buffer) {
-        status.outcome = SaxOutcome::kReadError;
-        status.number = static_cast<std::int32_t>(kErrorNotEnoughMemory);
-        status.message = "Out of memory.";
-        return status;
-      }
+      if (!buffer) return OutOfMemory();
       ssize_t got;
       do {
         got = read(fd.get(), buffer, kChunkSize);
@@ -264,7 +279,16 @@ class ExpatSaxReader final : public SaxReader {
     return status;
   }
 
+  static SaxStatus OutOfMemory() {
+    SaxStatus status;
+    status.outcome = SaxOutcome::kReadError;
+    status.number = static_cast<std::int32_t>(kErrorNotEnoughMemory);
+    status.message = "Out of memory.";
+    return status;
+  }
+
   static SaxStatus Failure(const Session& session, SaxErrorHandler& errors) {
+    if (session.out_of_memory) return OutOfMemory();
     SaxStatus status;
     if (session.stopped && !session.dtd_refused) {
       status.outcome = SaxOutcome::kStoppedByHandler;
