@@ -9,14 +9,10 @@ namespace vorela {
 namespace {
 
 constexpr char kParseLabel[] = "[clsXMLFileParser][ParseXMLFile]";
-constexpr char kStartElementLabel[] =
-    "[clsXMLFileParser][IVBSAXContentHandler_startElement]";
-constexpr char kEndElementLabel[] =
-    "[clsXMLFileParser][IVBSAXContentHandler_endElement]";
-constexpr char kCharactersLabel[] =
-    "[clsXMLFileParser][IVBSAXContentHandler_characters]";
-constexpr char kErrorHandlerLabel[] =
-    "[clsXMLFileParser][IVBSAXErrorHandler_error]";
+constexpr char kStartElementLabel[] = "[clsXMLFileParser][IVBSAXContentHandler_startElement]";
+constexpr char kEndElementLabel[] = "[clsXMLFileParser][IVBSAXContentHandler_endElement]";
+constexpr char kCharactersLabel[] = "[clsXMLFileParser][IVBSAXContentHandler_characters]";
+constexpr char kErrorHandlerLabel[] = "[clsXMLFileParser][IVBSAXErrorHandler_error]";
 
 // The number a stopped parse reports when the failure carried none (E_FAIL).
 constexpr std::int32_t kFailNumber = static_cast<std::int32_t>(0x80004005u);
@@ -31,8 +27,7 @@ struct CheckFailure {
 };
 
 [[noreturn]] void FailCheck(std::int32_t number, const std::string& message) {
-  throw CheckFailure{
-      Error(number, kParseLabel, std::string(kParseLabel) + message)};
+  throw CheckFailure{Error(number, kParseLabel, std::string(kParseLabel) + message)};
 }
 
 std::vector<std::string_view> SplitPath(std::string_view entry) {
@@ -63,8 +58,7 @@ class FlagScope {
 
 }  // namespace
 
-clsXMLFileParser::clsXMLFileParser(const Platform& platform)
-    : platform_(platform) {}
+clsXMLFileParser::clsXMLFileParser(const Platform& platform) : platform_(platform) {}
 
 clsXMLFileParser::~clsXMLFileParser() {
   current_ = nullptr;
@@ -94,8 +88,7 @@ void clsXMLFileParser::ParseXMLFile(const std::string& FilePath,
     reader_error_.reset();
     current_ = root_.get();
     if (platform_.sax == nullptr) {
-      throw Error(kCannotCreateObject, "SAXXMLReader60",
-                  "The XML reader is not available.");
+      throw Error(kCannotCreateObject, "SAXXMLReader60", "The XML reader is not available.");
     }
     SaxStatus status;
     {
@@ -107,8 +100,8 @@ void clsXMLFileParser::ParseXMLFile(const std::string& FilePath,
       case SaxOutcome::kCompleted:
         return;
       case SaxOutcome::kUnavailable:
-        throw Error(status.number != 0 ? status.number : kCannotCreateObject,
-                    "SAXXMLReader60", status.message);
+        throw Error(status.number != 0 ? status.number : kCannotCreateObject, "SAXXMLReader60",
+                    status.message);
       default:
         FailCheck(status.number != 0 ? status.number : kFailNumber,
                   "Malformed XML File Encountered! " + FilePath);
@@ -139,14 +132,12 @@ void clsXMLFileParser::BuildTree(const std::vector<std::string>& XMLPaths) {
   std::unique_ptr<clsXMLNode> root;
   for (const std::string& entry : XMLPaths) {
     if (TrimSpaces(entry).empty()) FailCheck(1, "Invalid XML Path.");
-    if (entry.front() == '\\' || entry.back() == '\\' ||
-        entry.find("\\\\") != std::string::npos) {
+    if (entry.front() == '\\' || entry.back() == '\\' || entry.find("\\\\") != std::string::npos) {
       FailCheck(1, "Invalid XML Path Encountered.");
     }
     const std::vector<std::string_view> segments = SplitPath(entry);
     for (std::string_view segment : segments) {
-      if (TrimSpaces(segment).empty())
-        FailCheck(1, "Invalid XML Path Encountered.");
+      if (TrimSpaces(segment).empty()) FailCheck(1, "Invalid XML Path Encountered.");
     }
     if (!root) {
       root = std::make_unique<clsXMLNode>();
@@ -165,55 +156,84 @@ void clsXMLFileParser::BuildTree(const std::vector<std::string>& XMLPaths) {
 }
 
 void clsXMLFileParser::ResetState() {
-  candidate_ = nullptr;
   capture_ = false;
+  set_wants_characters(false);
   skip_ = false;
-  closing_name_.clear();
+  closing_name_.Clear();
   capture_path_ = &kNoPath;
   content_.clear();
   run_start_ = 0;
 }
 
-void clsXMLFileParser::OnStartElement(std::string_view local_name) {
-  if (skip_) return;
+// The element calls: the reader makes two for every element of a document, so
+// the common cases (inside a skip, walking the tree) are decided here without
+// a call; whatever may allocate or raise the event is left to the helpers,
+// which catch what they raise.
+SaxResult clsXMLFileParser::StartElement(std::string_view, std::string_view local_name) noexcept {
+  if (skip_) return kSaxContinue;
+  if (capture_) return AppendTag("<", local_name, kStartElementLabel);
+  clsXMLNode* next =
+      XmlNamesEqual(local_name, current_->MyName()) ? current_ : current_->GetChild(local_name);
+  if (next == nullptr) return StartSkip(local_name);
+  current_ = next;
+  return next->EndNode() ? StartCapture(local_name) : kSaxContinue;
+}
+
+SaxResult clsXMLFileParser::EndElement(std::string_view, std::string_view local_name) noexcept {
+  if (skip_) {
+    if (XmlNamesEqual(local_name, closing_name_.view())) skip_ = false;
+    return kSaxContinue;
+  }
   if (capture_) {
-    EndTextRun();
-    content_.append("<").append(local_name).append(">");
-    run_start_ = content_.size();
-    return;
+    return XmlNamesEqual(local_name, closing_name_.view())
+               ? EndCapture()
+               : AppendTag("</", local_name, kEndElementLabel);
   }
-  candidate_ = XmlNamesEqual(local_name, current_->MyName())
-                   ? current_
-                   : current_->GetChild(local_name);
-  if (candidate_ == nullptr) {
-    skip_ = true;
-    closing_name_.assign(local_name);
-    return;
+  if (current_ != root_.get() && XmlNamesEqual(current_->MyName(), local_name)) {
+    current_ = current_->MyParent();
   }
-  current_ = candidate_;
-  candidate_ = nullptr;
-  if (current_->EndNode()) {
-    capture_ = true;
-    capture_path_ = &current_->MyPath();
-    closing_name_.assign(local_name);
-    content_.clear();
-    run_start_ = 0;
+  return kSaxContinue;
+}
+
+SaxResult clsXMLFileParser::Characters(std::string_view text) noexcept {
+  if (!capture_ || skip_) return kSaxContinue;
+  try {
+    content_.append(text);
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(kCharactersLabel);
   }
 }
 
-void clsXMLFileParser::OnEndElement(std::string_view local_name) {
-  if (skip_) {
-    if (XmlNamesEqual(local_name, closing_name_)) skip_ = false;
-    return;
+SaxResult clsXMLFileParser::StartSkip(std::string_view local_name) noexcept {
+  try {
+    skip_ = true;
+    closing_name_.Assign(local_name);
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(kStartElementLabel);
   }
-  if (capture_) {
+}
+
+SaxResult clsXMLFileParser::StartCapture(std::string_view local_name) noexcept {
+  try {
+    capture_ = true;
+    set_wants_characters(true);
+    capture_path_ = &current_->MyPath();
+    closing_name_.Assign(local_name);
+    content_.clear();
+    run_start_ = 0;
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(kStartElementLabel);
+  }
+}
+
+SaxResult clsXMLFileParser::EndCapture() noexcept {
+  try {
     EndTextRun();
-    if (!XmlNamesEqual(local_name, closing_name_)) {
-      content_.append("</").append(local_name).append(">");
-      run_start_ = content_.size();
-      return;
-    }
     capture_ = false;
+    set_wants_characters(false);
     RaiseXMLNode();
     // Back to the leaf's parent. The closing name and the capture path are
     // set afresh whenever a skip or a capture starts, so they are not carried
@@ -221,18 +241,28 @@ void clsXMLFileParser::OnEndElement(std::string_view local_name) {
     if (current_ != root_.get()) current_ = current_->MyParent();
     content_.clear();
     run_start_ = 0;
-    return;
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(kEndElementLabel);
   }
-  if (current_ != root_.get() &&
-      XmlNamesEqual(current_->MyName(), local_name)) {
-    current_ = current_->MyParent();
+}
+
+// A tag inside a captured element, rebuilt bare: "<name>" or "</name>".
+SaxResult clsXMLFileParser::AppendTag(std::string_view opening, std::string_view local_name,
+                                      const char* label) noexcept {
+  try {
+    EndTextRun();
+    content_.append(opening).append(local_name).append(">");
+    run_start_ = content_.size();
+    return kSaxContinue;
+  } catch (...) {
+    return Fail(label);
   }
 }
 
 // A run of text between two tags that is exactly one "\r\n" is dropped.
 void clsXMLFileParser::EndTextRun() {
-  if (content_.size() - run_start_ == 2 &&
-      content_.compare(run_start_, 2, "\r\n") == 0) {
+  if (content_.size() - run_start_ == 2 && content_.compare(run_start_, 2, "\r\n") == 0) {
     content_.resize(run_start_);
   }
   run_start_ = content_.size();
@@ -250,49 +280,17 @@ void clsXMLFileParser::RaiseXMLNode() {
   }
 }
 
-SaxResult clsXMLFileParser::StartElement(std::string_view,
-                                         std::string_view local_name) noexcept {
-  try {
-    OnStartElement(local_name);
-    return kSaxContinue;
-  } catch (...) {
-    return Fail(kStartElementLabel);
-  }
-}
-
-SaxResult clsXMLFileParser::EndElement(std::string_view,
-                                       std::string_view local_name) noexcept {
-  try {
-    OnEndElement(local_name);
-    return kSaxContinue;
-  } catch (...) {
-    return Fail(kEndElementLabel);
-  }
-}
-
-SaxResult clsXMLFileParser::Characters(std::string_view text) noexcept {
-  try {
-    if (capture_ && !skip_) content_.append(text);
-    return kSaxContinue;
-  } catch (...) {
-    return Fail(kCharactersLabel);
-  }
-}
-
-SaxResult clsXMLFileParser::RecoverableError(const SaxLocation& where,
-                                             std::string_view message,
+SaxResult clsXMLFileParser::RecoverableError(const SaxLocation& where, std::string_view message,
                                              std::int32_t code) noexcept {
   return ReaderFailure(where, message, code);
 }
 
-SaxResult clsXMLFileParser::FatalError(const SaxLocation& where,
-                                       std::string_view message,
+SaxResult clsXMLFileParser::FatalError(const SaxLocation& where, std::string_view message,
                                        std::int32_t code) noexcept {
   return ReaderFailure(where, message, code);
 }
 
-SaxResult clsXMLFileParser::IgnorableWarning(const SaxLocation&,
-                                             std::string_view,
+SaxResult clsXMLFileParser::IgnorableWarning(const SaxLocation&, std::string_view,
                                              std::int32_t) noexcept {
   return kSaxContinue;
 }
@@ -300,12 +298,10 @@ SaxResult clsXMLFileParser::IgnorableWarning(const SaxLocation&,
 // Called from inside a catch block of a content callback: keeps the error for
 // after the parse and tells the reader to stop; nothing unwinds into it.
 SaxResult clsXMLFileParser::Fail(std::string_view label) noexcept {
-  candidate_ = nullptr;
   try {
     Error error = CurrentError(label);
     error.SetDescription(std::string(label) + " " + error.Description());
-    const std::int32_t number =
-        error.Number() != 0 ? error.Number() : kFailNumber;
+    const std::int32_t number = error.Number() != 0 ? error.Number() : kFailNumber;
     reader_error_ = std::move(error);
     return number;
   } catch (...) {
@@ -313,15 +309,12 @@ SaxResult clsXMLFileParser::Fail(std::string_view label) noexcept {
   }
 }
 
-SaxResult clsXMLFileParser::ReaderFailure(const SaxLocation& where,
-                                          std::string_view message,
+SaxResult clsXMLFileParser::ReaderFailure(const SaxLocation& where, std::string_view message,
                                           std::int32_t code) noexcept {
   try {
-    reader_error_ =
-        Error(code,
-              "Line: " + std::to_string(where.line) +
-                  " Column: " + std::to_string(where.column),
-              std::string(kErrorHandlerLabel) + " " + std::string(message));
+    reader_error_ = Error(
+        code, "Line: " + std::to_string(where.line) + " Column: " + std::to_string(where.column),
+        std::string(kErrorHandlerLabel) + " " + std::string(message));
   } catch (...) {
   }
   return code != 0 ? code : kFailNumber;

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cleaner/kept_name.h"
 #include "cleaner/xml_node.h"
 #include "common/error.h"
 #include "platform/platform.h"
@@ -23,11 +24,10 @@
 
 namespace vorela {
 
-class clsXMLFileParser final : private SaxContentHandler,
-                               private SaxErrorHandler {
+class clsXMLFileParser final : private SaxContentHandler, private SaxErrorHandler {
  public:
-  using XMLNodeHandler = std::function<void(const std::string& XMLPath,
-                                            const std::string& XMLContent)>;
+  using XMLNodeHandler =
+      std::function<void(const std::string& XMLPath, const std::string& XMLContent)>;
 
   // Uses platform.files for the existence check and platform.sax to read.
   explicit clsXMLFileParser(const Platform& platform);
@@ -41,8 +41,7 @@ class clsXMLFileParser final : private SaxContentHandler,
 
   // Parses FilePath and raises XMLNode for every wanted element. Every failure
   // is raised as vorela::Error; events raised before a failure stay delivered.
-  void ParseXMLFile(const std::string& FilePath,
-                    const std::vector<std::string>& XMLPaths);
+  void ParseXMLFile(const std::string& FilePath, const std::vector<std::string>& XMLPaths);
 
   // The error raised inside the reader's callbacks that stopped the last parse
   // (for a malformed file: the reader's message, with line and column as its
@@ -60,7 +59,6 @@ class clsXMLFileParser final : private SaxContentHandler,
   SaxResult EndElement(std::string_view namespace_uri,
                        std::string_view local_name) noexcept override;
   SaxResult Characters(std::string_view text) noexcept override;
-  bool WantsCharacters() const noexcept override { return capture_ && !skip_; }
   SaxResult RecoverableError(const SaxLocation& where, std::string_view message,
                              std::int32_t code) noexcept override;
   SaxResult FatalError(const SaxLocation& where, std::string_view message,
@@ -68,8 +66,13 @@ class clsXMLFileParser final : private SaxContentHandler,
   SaxResult IgnorableWarning(const SaxLocation& where, std::string_view message,
                              std::int32_t code) noexcept override;
 
-  void OnStartElement(std::string_view local_name);
-  void OnEndElement(std::string_view local_name);
+  // The reader's element calls test their common cases inline and leave the
+  // rest, which may allocate or raise the event, to these.
+  SaxResult StartSkip(std::string_view local_name) noexcept;
+  SaxResult StartCapture(std::string_view local_name) noexcept;
+  SaxResult EndCapture() noexcept;
+  SaxResult AppendTag(std::string_view opening, std::string_view local_name,
+                      const char* label) noexcept;
   void EndTextRun();
   void RaiseXMLNode();
   SaxResult Fail(std::string_view label) noexcept;
@@ -81,12 +84,13 @@ class clsXMLFileParser final : private SaxContentHandler,
   std::optional<XMLNodeHandler> next_handler_;  // set while the event runs
   bool raising_ = false;
   std::unique_ptr<clsXMLNode> root_;
-  clsXMLNode* current_ = nullptr;    // not owned
-  clsXMLNode* candidate_ = nullptr;  // not owned; empty between callbacks
+  clsXMLNode* current_ = nullptr;  // not owned
+  // The reader is told to send text only while capturing (wants_characters).
   bool capture_ = false;
   bool skip_ = false;
   bool parsing_ = false;
-  std::string closing_name_;
+  // The name whose end tag ends the skip or the capture.
+  KeptName closing_name_;
   // MyPath of the leaf being captured, kept by the tree while it lives.
   const std::string* capture_path_ = nullptr;
   std::string content_;

@@ -12,23 +12,9 @@
 #include <string_view>
 #include <vector>
 
-namespace vorela {
+#include "cleaner/xml_names.h"
 
-// Element names compared as the XML reader compares them: ASCII letters
-// without regard to case, every other byte as it is. Inline, because the
-// parser compares names for every element of a document.
-inline bool XmlNamesEqual(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x == y) continue;
-    if ((x | 0x20) != (y | 0x20)) return false;
-    const unsigned char lower = x | 0x20;
-    if (lower < 'a' || lower > 'z') return false;
-  }
-  return true;
-}
+namespace vorela {
 
 class clsXMLNode {
  public:
@@ -38,8 +24,7 @@ class clsXMLNode {
   clsXMLNode& operator=(const clsXMLNode&) = delete;
 
   // Stores parent, path and name unchanged. Raises error 1 for a null parent.
-  void Initialize(clsXMLNode* ParentNode, std::string_view Path,
-                  std::string_view Name);
+  void Initialize(clsXMLNode* ParentNode, std::string_view Path, std::string_view Name);
 
   // Appends a child named Name, with path MyPath() + "\" + Name, and returns it
   // (owned by this node). Raises error 1 for an empty name; a blank one is
@@ -66,9 +51,7 @@ class clsXMLNode {
   clsXMLNode* MyParent() const { return parent_; }
   bool EndNode() const { return children_.empty(); }
   bool RootNode() const;
-  std::int32_t ChildCount() const {
-    return static_cast<std::int32_t>(children_.size());
-  }
+  std::int32_t ChildCount() const { return static_cast<std::int32_t>(children_.size()); }
 
  private:
   std::string BuildPath() const;

@@ -38,29 +38,37 @@ struct SaxLocation {
 class SaxContentHandler {
  public:
   virtual ~SaxContentHandler() = default;
-  virtual SaxResult StartElement(std::string_view namespace_uri,
-                                 std::string_view local_name) = 0;
-  virtual SaxResult EndElement(std::string_view namespace_uri,
-                               std::string_view local_name) = 0;
+  virtual SaxResult StartElement(std::string_view namespace_uri, std::string_view local_name) = 0;
+  virtual SaxResult EndElement(std::string_view namespace_uri, std::string_view local_name) = 0;
   virtual SaxResult Characters(std::string_view text) = 0;
-  // Asked after every element call: while it answers false the reader may
-  // leave out Characters calls, which saves the calls for text nobody keeps.
-  virtual bool WantsCharacters() const { return true; }
+
+  // Whether the handler keeps character data now. The reader reads it when the
+  // parse starts and after every element call; while it is false the reader
+  // may leave out Characters calls, which saves the calls (and, on Windows,
+  // the conversions) for text nobody keeps. A flag rather than a call, since
+  // it is read for every element of a document. A handler changes it before
+  // the parse or from inside its element calls; a change made elsewhere may be
+  // seen only after the next element call.
+  bool wants_characters() const { return wants_characters_; }
+
+ protected:
+  void set_wants_characters(bool want) { wants_characters_ = want; }
+
+ private:
+  bool wants_characters_ = true;
 };
 
 class SaxErrorHandler {
  public:
   virtual ~SaxErrorHandler() = default;
   // A recoverable error; returning kSaxContinue lets the parse go on.
-  virtual SaxResult RecoverableError(const SaxLocation& where,
-                                     std::string_view message,
+  virtual SaxResult RecoverableError(const SaxLocation& where, std::string_view message,
                                      std::int32_t code) = 0;
   // The document cannot be parsed further; the parse fails whatever is
   // returned.
-  virtual SaxResult FatalError(const SaxLocation& where,
-                               std::string_view message, std::int32_t code) = 0;
-  virtual SaxResult IgnorableWarning(const SaxLocation& where,
-                                     std::string_view message,
+  virtual SaxResult FatalError(const SaxLocation& where, std::string_view message,
+                               std::int32_t code) = 0;
+  virtual SaxResult IgnorableWarning(const SaxLocation& where, std::string_view message,
                                      std::int32_t code) = 0;
 };
 

@@ -20,8 +20,7 @@ constexpr char kLabel[] = "[clsXMLFileParser][ParseXMLFile]";
 
 using XmlFileParserTest = ParseFixture;
 
-TEST_F(XmlFileParserTest,
-       RepeatedElementsArriveInDocumentOrderUnderTheCallersSpelling) {
+TEST_F(XmlFileParserTest, RepeatedElementsArriveInDocumentOrderUnderTheCallersSpelling) {
   const std::string document =
       "<XMLROOT>"
       "<Menu><url>u1</url><KEYNO><URL>hidden</URL><ICON>hidden</ICON></"
@@ -30,14 +29,11 @@ TEST_F(XmlFileParserTest,
       "<menu><ICON>i2</ICON><URL>u2</URL></menu>"
       "</XMLROOT>";
   EXPECT_THAT(Parse(document, {"xmlroot\\menu\\URL", "XMLROOT\\MENU\\ICON"}),
-              ElementsAre(Event{"xmlroot\\menu\\URL", "u1"},
-                          Event{"xmlroot\\menu\\ICON", "i1"},
-                          Event{"xmlroot\\menu\\ICON", "i2"},
-                          Event{"xmlroot\\menu\\URL", "u2"}));
+              ElementsAre(Event{"xmlroot\\menu\\URL", "u1"}, Event{"xmlroot\\menu\\ICON", "i1"},
+                          Event{"xmlroot\\menu\\ICON", "i2"}, Event{"xmlroot\\menu\\URL", "u2"}));
 }
 
-TEST_F(XmlFileParserTest,
-       SelectsByFullSegmentsAndCapturesOnlyTheDeeperOfTwoEntries) {
+TEST_F(XmlFileParserTest, SelectsByFullSegmentsAndCapturesOnlyTheDeeperOfTwoEntries) {
   EXPECT_THAT(Parse("<a><b><c>1</c><cc>2</cc></b><c>3</c></a>", {"a\\b\\c"}),
               ElementsAre(Event{"a\\b\\c", "1"}));
   // a\b is a prefix of a\b\c, so b itself is not a leaf.
@@ -54,13 +50,10 @@ TEST_F(XmlFileParserTest, ContentHasReferencesResolvedAndChildTagsRebuiltBare) {
       "<URL>x<b id=\"1\">y</b><p:br/><!-- note --></URL>"
       "<URL>\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E</URL>"
       "</xmlroot>";
-  EXPECT_THAT(
-      Parse(document, {"xmlroot\\URL"}),
-      ElementsAre(
-          Event{"xmlroot\\URL", "a&b <\xE3\x81\x82> <raw>&amp;"},
-          Event{"xmlroot\\URL", ""},
-          Event{"xmlroot\\URL", "x<b>y</b><br></br>"},
-          Event{"xmlroot\\URL", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"}));
+  EXPECT_THAT(Parse(document, {"xmlroot\\URL"}),
+              ElementsAre(Event{"xmlroot\\URL", "a&b <\xE3\x81\x82> <raw>&amp;"},
+                          Event{"xmlroot\\URL", ""}, Event{"xmlroot\\URL", "x<b>y</b><br></br>"},
+                          Event{"xmlroot\\URL", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"}));
 }
 
 TEST_F(XmlFileParserTest, OneSegmentCapturesTheWholeDocumentElement) {
@@ -69,15 +62,26 @@ TEST_F(XmlFileParserTest, OneSegmentCapturesTheWholeDocumentElement) {
 }
 
 TEST_F(XmlFileParserTest, ACaptureEndsAtTheFirstEndTagOfItsName) {
-  EXPECT_THAT(Parse("<r><note>a<note>b</note>c</note><x>1</x></r>",
-                    {"r\\note", "r\\x"}),
+  EXPECT_THAT(Parse("<r><note>a<note>b</note>c</note><x>1</x></r>", {"r\\note", "r\\x"}),
               ElementsAre(Event{"r\\note", "a<note>b"}, Event{"r\\x", "1"}));
 }
 
+// The parser keeps the name of a skipped or captured element until its end tag;
+// long names are kept differently from short ones.
+TEST_F(XmlFileParserTest, LongNamesEndTheirSkipsAndCapturesLikeShortOnes) {
+  const std::string skipped(60, 's');
+  const std::string captured = std::string(45, 'c') + "Tail";
+  const std::string document = "<r><" + skipped + "><x>hidden</x></" + skipped + "><x>1</x><" +
+                               captured + ">a<" + skipped + "/>b</" + captured + "><x>2</x></r>";
+  EXPECT_THAT(Parse(document, {"r\\x", "r\\" + std::string(45, 'C') + "TAIL"}),
+              ElementsAre(Event{"r\\x", "1"},
+                          Event{"r\\" + std::string(45, 'C') + "TAIL",
+                                "a<" + skipped + "></" + skipped + ">b"},
+                          Event{"r\\x", "2"}));
+}
+
 TEST_F(XmlFileParserTest, DocumentElementMeetsTheRootOrOneOfItsChildren) {
-  EXPECT_THAT(
-      Parse("<other><menu><URL>u</URL></menu></other>", {"xmlroot\\menu\\URL"}),
-      IsEmpty());
+  EXPECT_THAT(Parse("<other><menu><URL>u</URL></menu></other>", {"xmlroot\\menu\\URL"}), IsEmpty());
   EXPECT_THAT(Parse("<menu><URL>u</URL></menu>", {"xmlroot\\menu\\URL"}),
               ElementsAre(Event{"xmlroot\\menu\\URL", "u"}));
 }
@@ -95,12 +99,10 @@ TEST_F(XmlFileParserTest, TextIsTheSameWhateverTheReaderChunking) {
       "    <URL><b/>&#13;&#10;<c/>\n<d/>&#13;\n</URL>\r\n"
       "  </menu>\r\n"
       "</xmlroot>\r\n";
-  EXPECT_THAT(
-      Parse(document, {"xmlroot\\menu\\URL"}),
-      ElementsAre(
-          Event{"xmlroot\\menu\\URL", "\n      <b>y</b>\n    "},
-          Event{"xmlroot\\menu\\URL", "line1\nline2\nline3&\nend"},
-          Event{"xmlroot\\menu\\URL", "<b></b>\n\n<c></c>\n<d></d>\n\n"}));
+  EXPECT_THAT(Parse(document, {"xmlroot\\menu\\URL"}),
+              ElementsAre(Event{"xmlroot\\menu\\URL", "\n      <b>y</b>\n    "},
+                          Event{"xmlroot\\menu\\URL", "line1\nline2\nline3&\nend"},
+                          Event{"xmlroot\\menu\\URL", "<b></b>\n\n<c></c>\n<d></d>\n\n"}));
 }
 
 TEST_F(XmlFileParserTest, InvalidPathsFailWithTheirMessages) {
@@ -131,14 +133,12 @@ TEST_F(XmlFileParserTest, InvalidPathsFailWithTheirMessages) {
 
 TEST_F(XmlFileParserTest, TheFileIsCheckedBeforeThePaths) {
   const std::string missing = scratch_.Join("missing.xml");
-  for (const std::string& path :
-       {missing, std::string("   "), scratch_.path()}) {
+  for (const std::string& path : {missing, std::string("   "), scratch_.path()}) {
     SCOPED_TRACE(path);
     Error e = ParseError(path, {"", "\\bad"});
     EXPECT_EQ(e.Number(), 1);
     EXPECT_EQ(e.Source(), kLabel);
-    EXPECT_EQ(e.Description(),
-              std::string(kLabel) + "File '" + path + "' does not exists.");
+    EXPECT_EQ(e.Description(), std::string(kLabel) + "File '" + path + "' does not exists.");
   }
 }
 
@@ -156,13 +156,11 @@ class AttributeFileSystem : public FakeFileSystem {
   }
 };
 
-TEST_F(XmlFileParserTest,
-       HiddenAndSystemFilesAreNotFoundAndUnreadableOnesAreMalformed) {
+TEST_F(XmlFileParserTest, HiddenAndSystemFilesAreNotFoundAndUnreadableOnesAreMalformed) {
   AttributeFileSystem files;
   const std::string hidden = Write("<a/>", "hidden.xml");
   const std::string system = Write("<a/>", "system.xml");
-  const std::string vanished =
-      scratch_.Join("vanished.xml");  // listed, not on disk
+  const std::string vanished = scratch_.Join("vanished.xml");  // listed, not on disk
   files.AddFile(hidden, "");
   files.AddFile(system, "");
   files.AddFile(vanished, "");
@@ -176,21 +174,17 @@ TEST_F(XmlFileParserTest,
   Error e = ParseError(vanished, {"a"});
   EXPECT_NE(e.Number(), 0);
   EXPECT_EQ(e.Source(), kLabel);
-  EXPECT_EQ(e.Description(), std::string(kLabel) +
-                                 "Malformed XML File Encountered! " + vanished);
+  EXPECT_EQ(e.Description(), std::string(kLabel) + "Malformed XML File Encountered! " + vanished);
 }
 
 TEST_F(XmlFileParserTest, AMalformedFileKeepsTheEventsBeforeTheFault) {
-  const std::string file =
-      Write("<xmlroot>\n<URL>u</URL>\n<URL>v</URL><</xmlroot>");
+  const std::string file = Write("<xmlroot>\n<URL>u</URL>\n<URL>v</URL><</xmlroot>");
   Events events;
   Error e = ParseError(file, {"xmlroot\\URL"}, &events);
   EXPECT_NE(e.Number(), 0);
   EXPECT_EQ(e.Source(), kLabel);
-  EXPECT_EQ(e.Description(),
-            std::string(kLabel) + "Malformed XML File Encountered! " + file);
-  EXPECT_THAT(events, ElementsAre(Event{"xmlroot\\URL", "u"},
-                                  Event{"xmlroot\\URL", "v"}));
+  EXPECT_EQ(e.Description(), std::string(kLabel) + "Malformed XML File Encountered! " + file);
+  EXPECT_THAT(events, ElementsAre(Event{"xmlroot\\URL", "u"}, Event{"xmlroot\\URL", "v"}));
 
   clsXMLFileParser parser(platform_);
   EXPECT_THROW(parser.ParseXMLFile(file, {"xmlroot\\URL"}), Error);
@@ -199,8 +193,7 @@ TEST_F(XmlFileParserTest, AMalformedFileKeepsTheEventsBeforeTheFault) {
   const std::string& where = parser.ReaderError()->Source();
   EXPECT_THAT(where, StartsWith("Line: 3 Column: "));
   EXPECT_GT(where.size(), 16u);
-  EXPECT_EQ(where.find_first_not_of("0123456789", 16), std::string::npos)
-      << where;
+  EXPECT_EQ(where.find_first_not_of("0123456789", 16), std::string::npos) << where;
   EXPECT_THAT(parser.ReaderError()->Description(),
               StartsWith("[clsXMLFileParser][IVBSAXErrorHandler_error] "));
 }
@@ -211,8 +204,7 @@ TEST_F(XmlFileParserTest, DocumentTypeDeclarationsAreRefused) {
       "\"expanded\">]><xmlroot><URL>&e;</URL></xmlroot>");
   Events events;
   Error e = ParseError(file, {"xmlroot\\URL"}, &events);
-  EXPECT_EQ(e.Description(),
-            std::string(kLabel) + "Malformed XML File Encountered! " + file);
+  EXPECT_EQ(e.Description(), std::string(kLabel) + "Malformed XML File Encountered! " + file);
   EXPECT_THAT(events, IsEmpty());
 }
 
@@ -230,8 +222,7 @@ TEST_F(XmlFileParserTest, AFailingHandlerStopsTheParseAsAMalformedFile) {
   } catch (const Error& e) {
     EXPECT_EQ(e.Number(), 77);
     EXPECT_EQ(e.Source(), kLabel);
-    EXPECT_EQ(e.Description(),
-              std::string(kLabel) + "Malformed XML File Encountered! " + file);
+    EXPECT_EQ(e.Description(), std::string(kLabel) + "Malformed XML File Encountered! " + file);
   }
   EXPECT_EQ(calls, 1);
   ASSERT_TRUE(parser.ReaderError().has_value());
@@ -240,28 +231,25 @@ TEST_F(XmlFileParserTest, AFailingHandlerStopsTheParseAsAMalformedFile) {
             "[clsXMLFileParser][IVBSAXContentHandler_endElement] boom");
 }
 
-TEST_F(XmlFileParserTest,
-       AParserIsReusableAfterAFailureAndRefusesNestedParses) {
+TEST_F(XmlFileParserTest, AParserIsReusableAfterAFailureAndRefusesNestedParses) {
   const std::string broken = Write("<r><skip><x>", "broken.xml");
   const std::string good = Write("<r><x>1</x></r>", "good.xml");
   clsXMLFileParser parser(platform_);
   Events events;
   std::string nested;
-  parser.SetXMLNodeHandler(
-      [&](const std::string& path, const std::string& content) {
-        events.emplace_back(path, content);
-        try {
-          parser.ParseXMLFile(good, {"r\\x"});
-        } catch (const Error& e) {
-          nested = e.Description();
-        }
-      });
+  parser.SetXMLNodeHandler([&](const std::string& path, const std::string& content) {
+    events.emplace_back(path, content);
+    try {
+      parser.ParseXMLFile(good, {"r\\x"});
+    } catch (const Error& e) {
+      nested = e.Description();
+    }
+  });
   EXPECT_THROW(parser.ParseXMLFile(broken, {"r\\x"}),
                Error);  // fails inside a skip
   parser.ParseXMLFile(good, {"r\\x"});
   EXPECT_THAT(events, ElementsAre(Event{"r\\x", "1"}));
-  EXPECT_EQ(nested,
-            std::string(kLabel) + "A parse of this parser is already running.");
+  EXPECT_EQ(nested, std::string(kLabel) + "A parse of this parser is already running.");
 }
 
 TEST_F(XmlFileParserTest, AMissingReaderIsReportedWithThePrefix) {
@@ -269,8 +257,7 @@ TEST_F(XmlFileParserTest, AMissingReaderIsReportedWithThePrefix) {
   platform_.sax = nullptr;
   Error e = ParseError(file, {"a"});
   EXPECT_EQ(e.Number(), 429);
-  EXPECT_EQ(e.Description(),
-            std::string(kLabel) + "The XML reader is not available.");
+  EXPECT_EQ(e.Description(), std::string(kLabel) + "The XML reader is not available.");
 }
 
 }  // namespace

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "platform/sax_reader.h"
-#include "platform/win32/windows_lean.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/windows_lean.h"
 
 namespace vorela {
 namespace {
@@ -21,46 +21,28 @@ namespace {
 // Defined here under our own names so that no other file's GUID definitions
 // can collide with these.
 constexpr CLSID kClsidSaxXmlReader60 = {
-    0x88d96a0c,
-    0xf192,
-    0x11d4,
-    {0xa6, 0x5f, 0x00, 0x40, 0x96, 0x32, 0x51, 0xe5}};
+    0x88d96a0c, 0xf192, 0x11d4, {0xa6, 0x5f, 0x00, 0x40, 0x96, 0x32, 0x51, 0xe5}};
 constexpr IID kIidSaxXmlReader = {
-    0xa4f96ed0,
-    0xf829,
-    0x476e,
-    {0x81, 0xc0, 0xcd, 0xc7, 0xbd, 0x2a, 0x08, 0x02}};
+    0xa4f96ed0, 0xf829, 0x476e, {0x81, 0xc0, 0xcd, 0xc7, 0xbd, 0x2a, 0x08, 0x02}};
 constexpr IID kIidSaxContentHandler = {
-    0x1545cdfa,
-    0x9e4e,
-    0x4497,
-    {0xa8, 0xa4, 0x2b, 0xf7, 0xd0, 0x11, 0x2c, 0x44}};
+    0x1545cdfa, 0x9e4e, 0x4497, {0xa8, 0xa4, 0x2b, 0xf7, 0xd0, 0x11, 0x2c, 0x44}};
 constexpr IID kIidSaxErrorHandler = {
-    0xa60511c4,
-    0xccf5,
-    0x479e,
-    {0x98, 0xa3, 0xdc, 0x8d, 0xc5, 0x45, 0xb7, 0xd0}};
-constexpr IID kIidUnknown = {0x00000000,
-                             0x0000,
-                             0x0000,
-                             {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+    0xa60511c4, 0xccf5, 0x479e, {0x98, 0xa3, 0xdc, 0x8d, 0xc5, 0x45, 0xb7, 0xd0}};
+constexpr IID kIidUnknown = {
+    0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 std::string Utf8(const wchar_t* text, int count) {
   if (!text || count <= 0) return {};
-  return win32::Narrow(
-      std::wstring_view(text, static_cast<std::size_t>(count)));
+  return win32::Narrow(std::wstring_view(text, static_cast<std::size_t>(count)));
 }
 
-std::string Utf8(const wchar_t* text) {
-  return text ? win32::Narrow(text) : std::string();
-}
+std::string Utf8(const wchar_t* text) { return text ? win32::Narrow(text) : std::string(); }
 
 SaxLocation LocationOf(ISAXLocator* locator) {
   SaxLocation where;
   int line = 0, column = 0;
   if (locator && SUCCEEDED(locator->getLineNumber(&line))) where.line = line;
-  if (locator && SUCCEEDED(locator->getColumnNumber(&column)))
-    where.column = column;
+  if (locator && SUCCEEDED(locator->getColumnNumber(&column))) where.column = column;
   return where;
 }
 
@@ -78,8 +60,7 @@ class Bridge final : public ISAXContentHandler, public ISAXErrorHandler {
   // IUnknown: the bridge lives on the stack and outlives the reader.
   HRESULT WINAPI QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
-    if (IsEqualIID(riid, kIidUnknown) ||
-        IsEqualIID(riid, kIidSaxContentHandler)) {
+    if (IsEqualIID(riid, kIidUnknown) || IsEqualIID(riid, kIidSaxContentHandler)) {
       *object = static_cast<ISAXContentHandler*>(this);
     } else if (IsEqualIID(riid, kIidSaxErrorHandler)) {
       *object = static_cast<ISAXErrorHandler*>(this);
@@ -99,48 +80,39 @@ class Bridge final : public ISAXContentHandler, public ISAXErrorHandler {
   }
   HRESULT WINAPI startDocument() override { return S_OK; }
   HRESULT WINAPI endDocument() override { return S_OK; }
-  HRESULT WINAPI startPrefixMapping(const wchar_t*, int, const wchar_t*,
-                                    int) override {
+  HRESULT WINAPI startPrefixMapping(const wchar_t*, int, const wchar_t*, int) override {
     return S_OK;
   }
   HRESULT WINAPI endPrefixMapping(const wchar_t*, int) override { return S_OK; }
-  HRESULT WINAPI startElement(const wchar_t* uri, int uri_length,
-                              const wchar_t* local, int local_length,
-                              const wchar_t*, int, ISAXAttributes*) override {
+  HRESULT WINAPI startElement(const wchar_t* uri, int uri_length, const wchar_t* local,
+                              int local_length, const wchar_t*, int, ISAXAttributes*) override {
     if (stopped_) return E_FAIL;
-    return Check(content_.StartElement(Utf8(uri, uri_length),
-                                       Utf8(local, local_length)));
+    return Check(content_.StartElement(Utf8(uri, uri_length), Utf8(local, local_length)));
   }
-  HRESULT WINAPI endElement(const wchar_t* uri, int uri_length,
-                            const wchar_t* local, int local_length,
-                            const wchar_t*, int) override {
+  HRESULT WINAPI endElement(const wchar_t* uri, int uri_length, const wchar_t* local,
+                            int local_length, const wchar_t*, int) override {
     if (stopped_) return E_FAIL;
-    return Check(
-        content_.EndElement(Utf8(uri, uri_length), Utf8(local, local_length)));
+    return Check(content_.EndElement(Utf8(uri, uri_length), Utf8(local, local_length)));
   }
   HRESULT WINAPI characters(const wchar_t* text, int length) override {
     if (stopped_) return E_FAIL;
-    if (length <= 0) return S_OK;
+    // Text the handler does not keep now is neither converted nor passed on.
+    if (length <= 0 || !content_.wants_characters()) return S_OK;
     return Check(content_.Characters(Utf8(text, length)));
   }
-  HRESULT WINAPI ignorableWhitespace(const wchar_t*, int) override {
-    return S_OK;
-  }
-  HRESULT WINAPI processingInstruction(const wchar_t*, int, const wchar_t*,
-                                       int) override {
+  HRESULT WINAPI ignorableWhitespace(const wchar_t*, int) override { return S_OK; }
+  HRESULT WINAPI processingInstruction(const wchar_t*, int, const wchar_t*, int) override {
     return S_OK;
   }
   HRESULT WINAPI skippedEntity(const wchar_t*, int) override { return S_OK; }
 
   // ISAXErrorHandler
-  HRESULT WINAPI error(ISAXLocator* locator, const wchar_t* message,
-                       HRESULT code) override {
+  HRESULT WINAPI error(ISAXLocator* locator, const wchar_t* message, HRESULT code) override {
     if (stopped_) return E_FAIL;
     SaxLocation where = LocationOf(locator);
     return Check(errors_.RecoverableError(where, Utf8(message), code), &where);
   }
-  HRESULT WINAPI fatalError(ISAXLocator* locator, const wchar_t* message,
-                            HRESULT code) override {
+  HRESULT WINAPI fatalError(ISAXLocator* locator, const wchar_t* message, HRESULT code) override {
     if (stopped_ || fatal_seen_) return code;
     fatal_seen_ = true;
     fatal_.outcome = SaxOutcome::kDocumentError;
@@ -186,8 +158,8 @@ class MsxmlSaxReader final : public SaxReader {
     HRESULT hr;
     {
       win32::ComPtr<ISAXXMLReader> reader;
-      hr = CoCreateInstance(kClsidSaxXmlReader60, nullptr, CLSCTX_INPROC_SERVER,
-                            kIidSaxXmlReader, reader.put_void());
+      hr = CoCreateInstance(kClsidSaxXmlReader60, nullptr, CLSCTX_INPROC_SERVER, kIidSaxXmlReader,
+                            reader.put_void());
       if (FAILED(hr)) return Unavailable(hr);
       reader->putFeature(L"prohibit-dtd", VARIANT_TRUE);
       hr = reader->putContentHandler(&bridge);
