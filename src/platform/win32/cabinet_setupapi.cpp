@@ -72,6 +72,9 @@ struct Walk {
   bool rename = false;  // `writing` is a temporary name to rename over target
   bool held = false;    // the platform reported the current file written
   FILEPATHS_A report{};
+  // The report's source, kept with it: the platform's own string lives only
+  // as long as the notification that brought it.
+  std::string source;
   unsigned serial = 0;
 };
 
@@ -90,6 +93,7 @@ bool Settle(Walk& walk) {
     walk.writing.clear();
   }
   report.Target = walk.target.c_str();
+  report.Source = walk.source.c_str();
   const UINT answer = walk.callback(walk.context, kNotifyFileExtracted,
                                     reinterpret_cast<std::uintptr_t>(&report), 0);
   if (answer != NO_ERROR) {
@@ -170,6 +174,7 @@ UINT CALLBACK Forward(PVOID context, UINT notification, UINT_PTR param1, UINT_PT
 
   if (notification == kNotifyFileExtracted) {
     walk.report = *reinterpret_cast<const FILEPATHS_A*>(param1);
+    walk.source = walk.report.Source ? walk.report.Source : "";
     if (walk.report.Win32Error == NO_ERROR) {
       walk.held = true;
       return NO_ERROR;
