@@ -1,41 +1,202 @@
 #include "fakes/fake_file_system.h"
 
+#include <memory>
+#include <utility>
+
+#include "base/ascii.h"
+
 namespace vorela::testing {
 
 namespace {
 
-std::string ParentOf(const std::string& path) {
-  std::size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool HasTrailingSeparator(std::string_view path) {
+  return !path.empty() && IsSeparator(path.back());
 }
 
-std::string NameOf(const std::string& path) {
-  std::size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+bool HasWildcard(std::string_view path) {
+  return path.find_first_of("*?") != std::string_view::npos;
 }
 
-char Fold(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool Matches(std::string_view pattern, std::string_view name) {
-  if (pattern.empty()) return name.empty();
-  if (pattern[0] == '*') {
-    for (std::size_t i = 0; i <= name.size(); ++i) {
-      if (Matches(pattern.substr(1), name.substr(i))) return true;
+// The path as the platform resolves it before any lookup: "\" between parts
+// (doubled and trailing separators dropped), "." and ".." folded, never above
+// the first part (the drive).
+std::string Normalize(std::string_view path) {
+  std::vector<std::string_view> parts;
+  std::size_t i = 0;
+  while (i < path.size()) {
+    while (i < path.size() && IsSeparator(path[i])) ++i;
+    std::size_t j = i;
+    while (j < path.size() && !IsSeparator(path[j])) ++j;
+    const std::string_view part = path.substr(i, j - i);
+    if (part == "..") {
+      if (parts.size() > 1) parts.pop_back();
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(part);
     }
-    return false;
+    i = j;
   }
-  if (name.empty()) return false;
-  if (pattern[0] != '?' && Fold(pattern[0]) != Fold(name[0])) return false;
-  return Matches(pattern.substr(1), name.substr(1));
+  std::string out;
+  for (std::string_view part : parts) {
+    if (!out.empty()) out += '\\';
+    out += part;
+  }
+  return out;
 }
+
+// The map key of a path: normalized, ASCII letters folded.
+std::string Key(std::string_view path) {
+  std::string key = Normalize(path);
+  for (char& c : key) c = AsciiToLower(c);
+  return key;
+}
+
+// A key's folder; "" for a drive (which is always there).
+std::string ParentKey(const std::string& key) {
+  const std::size_t cut = key.rfind('\\');
+  return cut == std::string::npos ? std::string() : key.substr(0, cut);
+}
+
+bool IsRoot(const std::string& key) { return !key.empty() && key.find('\\') == std::string::npos; }
+
+std::string LastPart(std::string_view path) {
+  const std::string normal = Normalize(path);
+  const std::size_t cut = normal.rfind('\\');
+  return cut == std::string::npos ? normal : normal.substr(cut + 1);
+}
+
+// "*" and "?" with ASCII case folded, as a directory search matches them;
+// "*.*" also matches names without a dot.
+bool Matches(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0, n = 0, star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || AsciiToLower(pattern[p]) == AsciiToLower(name[n]))) {
+      ++p;
+      ++n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  const std::string_view rest = pattern.substr(p);
+  return rest.empty() || rest == ".*" || rest == ".";
+}
+
+// The bytes of a replacement, handed to WriteAtomic at the commit.
+class CollectingWriter : public FileWriter {
+ public:
+  CollectingWriter(FileSystem& files, std::string_view path) : files_(files), path_(path) {}
+  Win32Error Write(const void* data, std::size_t size) override {
+    bytes_.append(static_cast<const char*>(data), size);
+    return kErrorSuccess;
+  }
+  Win32Error Commit() override { return files_.WriteAtomic(path_, bytes_); }
+
+ private:
+  FileSystem& files_;
+  std::string path_;
+  std::string bytes_;
+};
 
 }  // namespace
 
+const FakeFileSystem::Node* FakeFileSystem::Find(const std::string& key) const {
+  auto it = nodes_.find(key);
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+FakeFileSystem::Node* FakeFileSystem::Find(const std::string& key) {
+  auto it = nodes_.find(key);
+  return it == nodes_.end() ? nullptr : &it->second;
+}
+
+bool FakeFileSystem::FolderExists(const std::string& key) const {
+  if (IsRoot(key)) return true;
+  const Node* node = Find(key);
+  return node != nullptr && node->is_directory;
+}
+
+Win32Error FakeFileSystem::MissingCode(const std::string& key) const {
+  if (key.empty() || IsRoot(key)) return kErrorPathNotFound;
+  return FolderExists(ParentKey(key)) ? kErrorFileNotFound : kErrorPathNotFound;
+}
+
+std::vector<FakeFileSystem::Nodes::iterator> FakeFileSystem::Below(const std::string& key) {
+  std::vector<Nodes::iterator> below;
+  const std::string prefix = key + "\\";
+  for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.rfind(prefix, 0) == 0;
+       ++it) {
+    below.push_back(it);
+  }
+  return below;
+}
+
+void FakeFileSystem::MakeParents(const std::string& key, std::string_view path) {
+  const std::string normal = Normalize(path);
+  for (std::size_t cut = key.find('\\'); cut != std::string::npos; cut = key.find('\\', cut + 1)) {
+    const std::string folder = key.substr(0, cut);
+    if (IsRoot(folder)) continue;
+    Node& node = nodes_[folder];
+    if (node.name.empty()) {
+      node.name = LastPart(normal.substr(0, cut));
+      node.is_directory = true;
+    }
+  }
+}
+
+void FakeFileSystem::AddFile(const std::string& path, std::string bytes) {
+  const std::string key = Key(path);
+  MakeParents(key, path);
+  Node& node = nodes_[key];
+  if (node.name.empty()) node.name = LastPart(path);
+  node.is_directory = false;
+  node.bytes = std::move(bytes);
+}
+
+void FakeFileSystem::AddDirectory(const std::string& path) {
+  const std::string key = Key(path);
+  if (key.empty() || IsRoot(key)) return;
+  MakeParents(key, path);
+  Node& node = nodes_[key];
+  if (node.name.empty()) {
+    node.name = LastPart(path);
+    node.is_directory = true;
+  }
+}
+
+bool FakeFileSystem::HasFile(const std::string& path) const {
+  const Node* node = Find(Key(path));
+  return node != nullptr && !node->is_directory;
+}
+
 std::string FakeFileSystem::Contents(const std::string& path) const {
-  auto it = files_.find(path);
-  return it == files_.end() ? std::string() : it->second;
+  const Node* node = Find(Key(path));
+  return node != nullptr && !node->is_directory ? node->bytes : std::string();
+}
+
+bool FakeFileSystem::IsOwnerOnly(const std::string& path) const {
+  const Node* node = Find(Key(path));
+  return node != nullptr && node->owner_only;
+}
+
+std::vector<std::string> FakeFileSystem::EntriesIn(const std::string& folder) const {
+  std::vector<std::string> names;
+  const std::string prefix = Key(folder) + "\\";
+  for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.rfind(prefix, 0) == 0;
+       ++it) {
+    if (it->first.find('\\', prefix.size()) == std::string::npos) {
+      names.push_back(it->second.name);
+    }
+  }
+  return names;
 }
 
 Win32Error FakeFileSystem::Enter(const char* operation, std::string_view path,
@@ -47,175 +208,206 @@ Win32Error FakeFileSystem::Enter(const char* operation, std::string_view path,
   return it == faults_.end() ? kErrorSuccess : it->second;
 }
 
-Win32Error FakeFileSystem::GetLength(std::string_view path,
-                                     std::uint64_t* length) {
+Win32Error FakeFileSystem::GetLength(std::string_view path, std::uint64_t* length) {
   if (Win32Error e = Enter("GetLength", path)) return e;
-  std::string p(path);
-  if (auto it = files_.find(p); it != files_.end()) {
-    *length = it->second.size();
-    return kErrorSuccess;
-  }
-  if (directories_.count(p)) {
-    *length = 0;
-    return kErrorSuccess;
-  }
-  return kErrorFileNotFound;
+  if (path.empty()) return kErrorPathNotFound;
+  if (HasTrailingSeparator(path)) return kErrorFileNotFound;
+  const std::string key = Key(path);
+  const Node* node = Find(key);
+  if (node == nullptr && !IsRoot(key)) return MissingCode(key);
+  if (length) *length = node == nullptr || node->is_directory ? 0 : node->bytes.size();
+  return kErrorSuccess;
 }
 
 Win32Error FakeFileSystem::FindEntry(std::string_view path, FileEntry* entry) {
   if (Win32Error e = Enter("FindEntry", path)) return e;
-  std::string p(path);
-  if (auto it = files_.find(p); it != files_.end()) {
+  if (path.empty() || HasTrailingSeparator(path)) return kErrorFileNotFound;
+  if (HasWildcard(path)) return kErrorInvalidName;
+  const std::string key = Key(path);
+  const Node* node = Find(key);
+  if (node == nullptr && !IsRoot(key)) return MissingCode(key);
+  if (entry) {
     *entry = FileEntry{};
-    entry->size = it->second.size();
-    entry->is_read_only = read_only_.count(p) != 0;
-    return kErrorSuccess;
+    entry->is_directory = node == nullptr || node->is_directory;
+    if (node != nullptr) {
+      entry->is_read_only = node->read_only;
+      entry->size = node->is_directory ? 0 : node->bytes.size();
+    }
   }
-  if (directories_.count(p)) {
-    *entry = FileEntry{};
-    entry->is_directory = true;
-    return kErrorSuccess;
-  }
-  return kErrorFileNotFound;
+  return kErrorSuccess;
 }
 
 Win32Error FakeFileSystem::ReadAll(std::string_view path, std::string* bytes) {
   if (Win32Error e = Enter("ReadAll", path)) return e;
-  std::string p(path);
-  if (directories_.count(p)) return kErrorAccessDenied;
-  auto it = files_.find(p);
-  if (it == files_.end()) return kErrorFileNotFound;
-  *bytes = it->second;
+  if (path.empty()) return kErrorPathNotFound;
+  if (HasTrailingSeparator(path)) return kErrorFileNotFound;
+  const std::string key = Key(path);
+  const Node* node = Find(key);
+  if (node == nullptr && !IsRoot(key)) return MissingCode(key);
+  if (node == nullptr || node->is_directory) return kErrorAccessDenied;
+  if (bytes) *bytes = node->bytes;
   return kErrorSuccess;
 }
 
-Win32Error FakeFileSystem::WriteAtomic(std::string_view path,
-                                       std::string_view bytes) {
-  Win32Error e = Write("WriteAtomic", path, bytes);
-  if (e == kErrorSuccess) owner_only_.erase(std::string(path));
-  return e;
-}
-
-Win32Error FakeFileSystem::WriteAtomicOwnerOnly(std::string_view path,
-                                                std::string_view bytes) {
-  // Logged and faulted as a WriteAtomic: it is one, with other permissions.
-  Win32Error e = Write("WriteAtomic", path, bytes);
-  if (e == kErrorSuccess) owner_only_.insert(std::string(path));
-  return e;
-}
-
-Win32Error FakeFileSystem::Write(const char* operation, std::string_view path,
-                                 std::string_view bytes) {
-  if (Win32Error e = Enter(operation, path)) return e;
-  std::string p(path);
-  std::string parent = ParentOf(p);
-  if (!parent.empty() && parent.find('\\') != std::string::npos &&
-      !directories_.count(parent)) {
-    return kErrorPathNotFound;
+Win32Error FakeFileSystem::CheckReplaceable(std::string_view path) const {
+  if (path.empty() || HasTrailingSeparator(path)) return kErrorPathNotFound;
+  const std::string key = Key(path);
+  if (IsRoot(key)) return kErrorAccessDenied;
+  if (const Node* node = Find(key); node && (node->is_directory || node->read_only)) {
+    return kErrorAccessDenied;
   }
-  if (directories_.count(p) || read_only_.count(p)) return kErrorAccessDenied;
-  files_[p] = std::string(bytes);
+  if (!FolderExists(ParentKey(key))) return kErrorPathNotFound;
+  return kErrorSuccess;
+}
+
+Win32Error FakeFileSystem::Write(std::string_view path, std::string_view bytes, bool owner_only) {
+  // Logged and faulted as a WriteAtomic either way: it is one, with other
+  // permissions.
+  if (Win32Error e = Enter("WriteAtomic", path)) return e;
+  if (Win32Error e = CheckReplaceable(path)) return e;
+  Node& node = nodes_[Key(path)];
+  if (node.name.empty()) node.name = LastPart(path);
+  node.bytes = std::string(bytes);
+  node.owner_only = owner_only;
+  return kErrorSuccess;
+}
+
+Win32Error FakeFileSystem::WriteAtomic(std::string_view path, std::string_view bytes) {
+  return Write(path, bytes, false);
+}
+
+Win32Error FakeFileSystem::WriteAtomicOwnerOnly(std::string_view path, std::string_view bytes) {
+  return Write(path, bytes, true);
+}
+
+Win32Error FakeFileSystem::BeginReplace(std::string_view path,
+                                        std::unique_ptr<FileWriter>* writer) {
+  if (Win32Error e = Enter("BeginReplace", path)) return e;
+  if (Win32Error e = CheckReplaceable(path)) return e;
+  *writer = std::make_unique<CollectingWriter>(*this, path);
   return kErrorSuccess;
 }
 
 Win32Error FakeFileSystem::Copy(std::string_view from, std::string_view to) {
   if (Win32Error e = Enter("Copy", from, to)) return e;
-  auto it = files_.find(std::string(from));
-  if (it == files_.end()) return kErrorFileNotFound;
-  if (read_only_.count(std::string(to))) return kErrorAccessDenied;
-  files_[std::string(to)] = it->second;
+  if (from.empty()) return kErrorPathNotFound;
+  if (HasTrailingSeparator(from)) return kErrorFileNotFound;
+  const std::string from_key = Key(from);
+  const Node* source = Find(from_key);
+  if (source == nullptr && !IsRoot(from_key)) return MissingCode(from_key);
+  if (source == nullptr || source->is_directory) return kErrorAccessDenied;
+  if (Win32Error e = CheckReplaceable(to)) return e;
+  std::string bytes = source->bytes;
+  Node& target = nodes_[Key(to)];
+  if (target.name.empty()) target.name = LastPart(to);
+  target.bytes = std::move(bytes);
+  target.owner_only = false;
   return kErrorSuccess;
 }
 
 Win32Error FakeFileSystem::Delete(std::string_view path) {
   if (Win32Error e = Enter("Delete", path)) return e;
-  std::string p(path);
-  if (!files_.count(p)) return kErrorFileNotFound;
-  if (read_only_.count(p)) return kErrorAccessDenied;
-  files_.erase(p);
+  if (HasTrailingSeparator(path)) return kErrorFileNotFound;
+  const std::string key = Key(path);
+  Node* node = Find(key);
+  if (node == nullptr) return IsRoot(key) ? kErrorAccessDenied : MissingCode(key);
+  if (node->is_directory || node->read_only) return kErrorAccessDenied;
+  nodes_.erase(key);
   return kErrorSuccess;
 }
 
 Win32Error FakeFileSystem::Rename(std::string_view from, std::string_view to) {
   if (Win32Error e = Enter("Rename", from, to)) return e;
-  auto it = files_.find(std::string(from));
-  if (it == files_.end()) return kErrorFileNotFound;
-  std::string bytes = it->second;
-  files_.erase(it);
-  files_[std::string(to)] = std::move(bytes);
+  const std::string from_key = Key(from);
+  const std::string to_key = Key(to);
+  if (Find(from_key) == nullptr) return MissingCode(from_key);
+  if (from_key == to_key) return kErrorSuccess;
+  std::string name = LastPart(to);
+  if (const Node* target = Find(to_key)) {
+    if (target->is_directory || target->read_only) return kErrorAccessDenied;
+    name = target->name;  // a replaced file keeps its spelling
+    nodes_.erase(to_key);
+  } else if (!FolderExists(ParentKey(to_key))) {
+    return kErrorPathNotFound;
+  }
+  // The entry moves with everything below it.
+  std::vector<std::pair<std::string, Node>> moved;
+  auto top = nodes_.find(from_key);
+  moved.emplace_back(to_key, std::move(top->second));
+  moved.back().second.name = name;
+  nodes_.erase(top);
+  for (auto it : Below(from_key)) {
+    moved.emplace_back(to_key + it->first.substr(from_key.size()), std::move(it->second));
+    nodes_.erase(it);
+  }
+  for (auto& [key, node] : moved) nodes_[key] = std::move(node);
   return kErrorSuccess;
 }
 
 Win32Error FakeFileSystem::MakeDirectory(std::string_view path) {
   if (Win32Error e = Enter("MakeDirectory", path)) return e;
-  std::string p(path);
-  if (directories_.count(p) || files_.count(p)) return kErrorAlreadyExists;
-  std::string parent = ParentOf(p);
-  if (parent.find('\\') != std::string::npos && !directories_.count(parent)) {
-    return kErrorPathNotFound;
-  }
-  directories_.insert(p);
+  const std::string key = Key(path);
+  if (key.empty()) return kErrorPathNotFound;
+  if (IsRoot(key) || Find(key) != nullptr) return kErrorAlreadyExists;
+  if (!FolderExists(ParentKey(key))) return kErrorPathNotFound;
+  Node& node = nodes_[key];
+  node.name = LastPart(path);
+  node.is_directory = true;
   return kErrorSuccess;
 }
 
 Win32Error FakeFileSystem::RemoveEmptyDirectory(std::string_view path) {
   if (Win32Error e = Enter("RemoveEmptyDirectory", path)) return e;
-  std::string p(path);
-  if (!directories_.count(p)) return kErrorFileNotFound;
-  std::string prefix = p + "\\";
-  for (const auto& [name, bytes] : files_) {
-    if (name.rfind(prefix, 0) == 0) return kErrorDirNotEmpty;
-  }
-  for (const auto& dir : directories_) {
-    if (dir.rfind(prefix, 0) == 0) return kErrorDirNotEmpty;
-  }
-  directories_.erase(p);
+  const std::string key = Key(path);
+  const Node* node = Find(key);
+  if (node == nullptr) return IsRoot(key) ? kErrorAccessDenied : MissingCode(key);
+  if (!node->is_directory) return kErrorDirectory;
+  if (!Below(key).empty()) return kErrorDirNotEmpty;
+  nodes_.erase(key);
   return kErrorSuccess;
 }
 
-Win32Error FakeFileSystem::ListFiles(std::string_view folder,
-                                     std::string_view pattern,
+Win32Error FakeFileSystem::ListFiles(std::string_view folder, std::string_view pattern,
                                      std::vector<std::string>* names) {
   if (Win32Error e = Enter("ListFiles", folder)) return e;
-  names->clear();
-  for (const auto& [path, bytes] : files_) {
-    if (ParentOf(path) == folder && Matches(pattern, NameOf(path))) {
-      names->push_back(NameOf(path));
+  const std::string key = Key(folder);
+  if (key.empty() || !FolderExists(key)) return kErrorPathNotFound;
+  const std::string_view wanted = pattern.empty() ? std::string_view("*") : pattern;
+  std::vector<std::string> found;
+  for (auto it : Below(key)) {
+    if (it->first.find('\\', key.size() + 1) != std::string::npos) continue;
+    if (!it->second.is_directory && Matches(wanted, it->second.name)) {
+      found.push_back(it->second.name);
     }
   }
+  SortAsListed(&found);
+  if (names) *names = std::move(found);
   return kErrorSuccess;
 }
 
 Win32Error FakeFileSystem::DeleteTree(std::string_view path, bool force) {
   if (Win32Error e = Enter("DeleteTree", path)) return e;
-  std::string p(path);
-  if (!directories_.count(p)) return kErrorPathNotFound;
-  std::string prefix = p + "\\";
-  for (auto it = files_.begin(); it != files_.end();) {
-    if (it->first.rfind(prefix, 0) == 0) {
-      if (read_only_.count(it->first) && !force) return kErrorAccessDenied;
-      read_only_.erase(it->first);
-      it = files_.erase(it);
-    } else {
-      ++it;
+  const std::string key = Key(path);
+  Node* node = Find(key);
+  if (node == nullptr || !node->is_directory) return kErrorPathNotFound;
+  std::vector<Nodes::iterator> doomed = Below(key);
+  doomed.push_back(nodes_.find(key));
+  if (!force) {
+    // A read-only entry stops the removal before anything goes.
+    for (auto it : doomed) {
+      if (it->second.read_only) return kErrorAccessDenied;
     }
   }
-  for (auto it = directories_.begin(); it != directories_.end();) {
-    it = (*it == p || it->rfind(prefix, 0) == 0) ? directories_.erase(it)
-                                                 : std::next(it);
-  }
+  for (auto it : doomed) nodes_.erase(it);
   return kErrorSuccess;
 }
 
 Win32Error FakeFileSystem::SetReadOnly(std::string_view path, bool read_only) {
   if (Win32Error e = Enter("SetReadOnly", path)) return e;
-  std::string p(path);
-  if (!files_.count(p)) return kErrorFileNotFound;
-  if (read_only) {
-    read_only_.insert(p);
-  } else {
-    read_only_.erase(p);
-  }
+  const std::string key = Key(path);
+  Node* node = Find(key);
+  if (node == nullptr) return MissingCode(key);
+  node->read_only = read_only;
   return kErrorSuccess;
 }
 

@@ -1,12 +1,13 @@
-// A platform of an in-memory file system and this build's XML document
-// service, for the tests of the routines that edit XML data files.
+// The platform of fakes (in-memory files and registry, a fixed machine) with
+// this build's XML document and text services, for the tests of the routines
+// that edit XML data files.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "fakes/fake_file_system.h"
+#include "fakes/fake_platform.h"
 #include "platform/platform.h"
 #include "platform/xml_dom.h"
 
@@ -14,21 +15,12 @@ namespace vorela {
 
 class XmlFilesTest : public ::testing::Test {
  protected:
-  XmlFilesTest() {
-    platform_.files = &files_;
-    platform_.xml = &SystemXmlDom();
-    files_.AddDirectory("C:\\users\\u\\AppData\\Roaming");
-  }
+  XmlFilesTest() { files_.AddDirectory("C:\\users\\u\\AppData\\Roaming"); }
 
   // The per-user data folder, as the programs spell it (trailing "\").
-  static constexpr const char* kDataFolder =
-      "C:\\users\\u\\AppData\\Roaming\\vorela\\";
-  static std::string DataFile(const char* name) {
-    return std::string(kDataFolder) + name;
-  }
-  void AddDataFolder() {
-    files_.AddDirectory("C:\\users\\u\\AppData\\Roaming\\vorela");
-  }
+  static constexpr const char* kDataFolder = "C:\\users\\u\\AppData\\Roaming\\vorela\\";
+  static std::string DataFile(const char* name) { return std::string(kDataFolder) + name; }
+  void AddDataFolder() { files_.AddDirectory("C:\\users\\u\\AppData\\Roaming\\vorela"); }
 
   int CallsOf(const std::string& call) const {
     int n = 0;
@@ -36,8 +28,9 @@ class XmlFilesTest : public ::testing::Test {
     return n;
   }
 
-  testing::FakeFileSystem files_;
-  Platform platform_;
+  testing::FakePlatformBuilder fakes_;
+  testing::FakeFileSystem& files_ = fakes_.files;
+  Platform platform_ = fakes_.Build();
 };
 
 }  // namespace vorela

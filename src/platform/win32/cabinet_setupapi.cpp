@@ -34,34 +34,25 @@ namespace {
 
 static_assert(offsetof(FileInCabinetInfoA, NameInCabinet) ==
               offsetof(FILE_IN_CABINET_INFO_A, NameInCabinet));
-static_assert(offsetof(FileInCabinetInfoA, FileSize) ==
-              offsetof(FILE_IN_CABINET_INFO_A, FileSize));
+static_assert(offsetof(FileInCabinetInfoA, FileSize) == offsetof(FILE_IN_CABINET_INFO_A, FileSize));
 static_assert(offsetof(FileInCabinetInfoA, Win32Error) ==
               offsetof(FILE_IN_CABINET_INFO_A, Win32Error));
-static_assert(offsetof(FileInCabinetInfoA, DosDate) ==
-              offsetof(FILE_IN_CABINET_INFO_A, DosDate));
-static_assert(offsetof(FileInCabinetInfoA, DosTime) ==
-              offsetof(FILE_IN_CABINET_INFO_A, DosTime));
+static_assert(offsetof(FileInCabinetInfoA, DosDate) == offsetof(FILE_IN_CABINET_INFO_A, DosDate));
+static_assert(offsetof(FileInCabinetInfoA, DosTime) == offsetof(FILE_IN_CABINET_INFO_A, DosTime));
 static_assert(offsetof(FileInCabinetInfoA, DosAttribs) ==
               offsetof(FILE_IN_CABINET_INFO_A, DosAttribs));
 static_assert(offsetof(FileInCabinetInfoA, FullTargetName) ==
               offsetof(FILE_IN_CABINET_INFO_A, FullTargetName));
-static_assert(sizeof(FILE_IN_CABINET_INFO_A::FullTargetName) ==
-              kCabinetMaxPath);
+static_assert(sizeof(FILE_IN_CABINET_INFO_A::FullTargetName) == kCabinetMaxPath);
 static_assert(offsetof(FilePathsA, Target) == offsetof(FILEPATHS_A, Target));
 static_assert(offsetof(FilePathsA, Source) == offsetof(FILEPATHS_A, Source));
-static_assert(offsetof(FilePathsA, Win32Error) ==
-              offsetof(FILEPATHS_A, Win32Error));
+static_assert(offsetof(FilePathsA, Win32Error) == offsetof(FILEPATHS_A, Win32Error));
 static_assert(offsetof(FilePathsA, Flags) == offsetof(FILEPATHS_A, Flags));
-static_assert(offsetof(CabinetInfoA, CabinetPath) ==
-              offsetof(CABINET_INFO_A, CabinetPath));
-static_assert(offsetof(CabinetInfoA, CabinetFile) ==
-              offsetof(CABINET_INFO_A, CabinetFile));
-static_assert(offsetof(CabinetInfoA, DiskName) ==
-              offsetof(CABINET_INFO_A, DiskName));
+static_assert(offsetof(CabinetInfoA, CabinetPath) == offsetof(CABINET_INFO_A, CabinetPath));
+static_assert(offsetof(CabinetInfoA, CabinetFile) == offsetof(CABINET_INFO_A, CabinetFile));
+static_assert(offsetof(CabinetInfoA, DiskName) == offsetof(CABINET_INFO_A, DiskName));
 static_assert(offsetof(CabinetInfoA, SetId) == offsetof(CABINET_INFO_A, SetId));
-static_assert(offsetof(CabinetInfoA, CabinetNumber) ==
-              offsetof(CABINET_INFO_A, CabinetNumber));
+static_assert(offsetof(CabinetInfoA, CabinetNumber) == offsetof(CABINET_INFO_A, CabinetNumber));
 static_assert(SPFILENOTIFY_CABINETINFO == kNotifyCabinetInfo);
 static_assert(SPFILENOTIFY_FILEINCABINET == kNotifyFileInCabinet);
 static_assert(SPFILENOTIFY_NEEDNEWCABINET == kNotifyNeedNewCabinet);
@@ -81,6 +72,9 @@ struct Walk {
   bool rename = false;  // `writing` is a temporary name to rename over target
   bool held = false;    // the platform reported the current file written
   FILEPATHS_A report{};
+  // The report's source, kept with it: the platform's own string lives only
+  // as long as the notification that brought it.
+  std::string source;
   unsigned serial = 0;
 };
 
@@ -92,17 +86,16 @@ bool Settle(Walk& walk) {
   FILEPATHS_A report = walk.report;
   if (!walk.writing.empty()) {
     if (report.Win32Error == NO_ERROR && walk.rename &&
-        !MoveFileExA(walk.writing.c_str(), walk.target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING)) {
+        !MoveFileExA(walk.writing.c_str(), walk.target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       report.Win32Error = GetLastError();
     }
     if (report.Win32Error != NO_ERROR) DeleteFileA(walk.writing.c_str());
     walk.writing.clear();
   }
   report.Target = walk.target.c_str();
-  const UINT answer =
-      walk.callback(walk.context, kNotifyFileExtracted,
-                    reinterpret_cast<std::uintptr_t>(&report), 0);
+  report.Source = walk.source.c_str();
+  const UINT answer = walk.callback(walk.context, kNotifyFileExtracted,
+                                    reinterpret_cast<std::uintptr_t>(&report), 0);
   if (answer != NO_ERROR) {
     walk.failure = answer;
     walk.aborted = true;
@@ -114,11 +107,9 @@ bool Settle(Walk& walk) {
 // A temporary name in the target's folder, or empty when none fits the field.
 std::string TempNameFor(const std::string& target, unsigned serial) {
   const std::size_t cut = target.find_last_of("\\/");
-  const std::string folder =
-      cut == std::string::npos ? "" : target.substr(0, cut + 1);
+  const std::string folder = cut == std::string::npos ? "" : target.substr(0, cut + 1);
   char name[64];
-  std::snprintf(name, sizeof name, "~vcab%lu-%u.tmp", GetCurrentProcessId(),
-                serial);
+  std::snprintf(name, sizeof name, "~vcab%lu-%u.tmp", GetCurrentProcessId(), serial);
   std::string temp = folder + name;
   if (temp.size() >= kCabinetMaxPath) return {};
   return temp;
@@ -132,45 +123,38 @@ UINT RefuseFile(Walk& walk, const char* cabinet, DWORD error) {
   report.Target = walk.target.c_str();
   report.Source = cabinet;
   report.Win32Error = error;
-  const UINT answer =
-      walk.callback(walk.context, kNotifyFileExtracted,
-                    reinterpret_cast<std::uintptr_t>(&report), 0);
+  const UINT answer = walk.callback(walk.context, kNotifyFileExtracted,
+                                    reinterpret_cast<std::uintptr_t>(&report), 0);
   if (answer == NO_ERROR) return FILEOP_SKIP;
   walk.failure = answer;
   walk.aborted = true;
   return FILEOP_ABORT;
 }
 
-UINT CALLBACK Forward(PVOID context, UINT notification, UINT_PTR param1,
-                      UINT_PTR param2) {
+UINT CALLBACK Forward(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR param2) {
   Walk& walk = *static_cast<Walk*>(context);
-  if (walk.aborted)
-    return notification == kNotifyFileInCabinet ? FILEOP_SKIP : NO_ERROR;
+  if (walk.aborted) return notification == kNotifyFileInCabinet ? FILEOP_SKIP : NO_ERROR;
   if (notification != kNotifyFileExtracted && !Settle(walk)) {
     return notification == kNotifyFileInCabinet ? FILEOP_ABORT : walk.failure;
   }
 
   if (notification == kNotifyFileInCabinet) {
     auto* info = reinterpret_cast<FILE_IN_CABINET_INFO_A*>(param1);
-    const UINT answer =
-        walk.callback(walk.context, notification, param1, param2);
+    const UINT answer = walk.callback(walk.context, notification, param1, param2);
     if (answer == FILEOP_SKIP) return FILEOP_SKIP;
     if (answer != FILEOP_DOIT) {
       walk.aborted = true;
       return FILEOP_ABORT;
     }
-    walk.target.assign(info->FullTargetName,
-                       strnlen(info->FullTargetName, kCabinetMaxPath));
+    walk.target.assign(info->FullTargetName, strnlen(info->FullTargetName, kCabinetMaxPath));
     const DWORD attributes = GetFileAttributesA(walk.target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       walk.writing = walk.target;
       walk.rename = false;
       return FILEOP_DOIT;
     }
-    if ((attributes & FILE_ATTRIBUTE_READONLY) &&
-        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      return RefuseFile(walk, reinterpret_cast<const char*>(param2),
-                        ERROR_ACCESS_DENIED);
+    if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      return RefuseFile(walk, reinterpret_cast<const char*>(param2), ERROR_ACCESS_DENIED);
     }
     const std::string temp = TempNameFor(walk.target, ++walk.serial);
     if (temp.empty()) {
@@ -190,6 +174,7 @@ UINT CALLBACK Forward(PVOID context, UINT notification, UINT_PTR param1,
 
   if (notification == kNotifyFileExtracted) {
     walk.report = *reinterpret_cast<const FILEPATHS_A*>(param1);
+    walk.source = walk.report.Source ? walk.report.Source : "";
     if (walk.report.Win32Error == NO_ERROR) {
       walk.held = true;
       return NO_ERROR;
@@ -202,7 +187,6 @@ UINT CALLBACK Forward(PVOID context, UINT notification, UINT_PTR param1,
 
   return walk.callback(walk.context, notification, param1, param2);
 }
-
 
 class SetupApiCabinetIterator final : public CabinetIterator {
  public:
@@ -220,8 +204,7 @@ class SetupApiCabinetIterator final : public CabinetIterator {
     walk.callback = callback;
     walk.context = context;
     SetLastError(NO_ERROR);
-    const BOOL ok =
-        SetupIterateCabinetA(cabinet.c_str(), reserved, Forward, &walk);
+    const BOOL ok = SetupIterateCabinetA(cabinet.c_str(), reserved, Forward, &walk);
     const DWORD error = GetLastError();
     if (ok) Settle(walk);
     if (!walk.writing.empty()) DeleteFileA(walk.writing.c_str());
