@@ -90,22 +90,6 @@ bool Matches(std::string_view pattern, std::string_view name) {
   return rest.empty() || rest == ".*" || rest == ".";
 }
 
-// The bytes of a replacement, handed to WriteAtomic at the commit.
-class CollectingWriter : public FileWriter {
- public:
-  CollectingWriter(FileSystem& files, std::string_view path) : files_(files), path_(path) {}
-  Win32Error Write(const void* data, std::size_t size) override {
-    bytes_.append(static_cast<const char*>(data), size);
-    return kErrorSuccess;
-  }
-  Win32Error Commit() override { return files_.WriteAtomic(path_, bytes_); }
-
- private:
-  FileSystem& files_;
-  std::string path_;
-  std::string bytes_;
-};
-
 }  // namespace
 
 const FakeFileSystem::Node* FakeFileSystem::Find(const std::string& key) const {
@@ -284,8 +268,8 @@ Win32Error FakeFileSystem::BeginReplace(std::string_view path,
                                         std::unique_ptr<FileWriter>* writer) {
   if (Win32Error e = Enter("BeginReplace", path)) return e;
   if (Win32Error e = CheckReplaceable(path)) return e;
-  *writer = std::make_unique<CollectingWriter>(*this, path);
-  return kErrorSuccess;
+  // The seam's own collecting writer, which hands the bytes to WriteAtomic.
+  return FileSystem::BeginReplace(path, writer);
 }
 
 Win32Error FakeFileSystem::Copy(std::string_view from, std::string_view to) {
