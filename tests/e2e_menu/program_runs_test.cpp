@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -233,10 +234,19 @@ TEST(FirstStarts, TheRepairRunReadsOnlyAndTwoFirstWritesShareTheStore) {
   const ProgramResult repair = RunProgram(VORELA_MENU_EXE, "ie", {}, 60);
   EXPECT_EQ(repair.exit_code, 0) << repair.err;
   EXPECT_FALSE(std::filesystem::exists(store));
+  // Of the machine's folders it makes its own alone.
+  std::set<std::string> made;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(machine.native())) {
+    made.insert(std::filesystem::relative(entry.path(), machine.native()).string());
+  }
+  EXPECT_EQ(made, (std::set<std::string>{"drive_c", "drive_c/Program Files",
+                                         "drive_c/Program Files/vorela"}));
   const ProgramResult folders = RunProgram(VORELA_FOLDERS_EXE, "", {}, 60);
   EXPECT_EQ(folders.exit_code, 0) << folders.err;
   EXPECT_NE(folders.out.find("CommonFiles  C:\\Program Files\\Common Files\n"), std::string::npos)
       << folders.out;
+  EXPECT_TRUE(
+      std::filesystem::is_directory(machine.native() + "/drive_c/Program Files/Common Files"));
   EXPECT_FALSE(std::filesystem::exists(store));
 
   const ScratchDir files;

@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/reg_file.h"
 #include "platform/posix/registry_sqlite.h"
@@ -110,6 +112,62 @@ TEST(StoreCreation, ReadingAMachineWithoutAStoreAnswersAsASeededOneAndLeavesNone
   EXPECT_EQ(reader.OpenKey(kHkeyCurrentUser, "Software\\First", kKeyRead, &key), kErrorSuccess)
       << "the reader goes on reading the new store";
   reader.CloseKey(key);
+}
+
+// A registry that has opened nothing yet answers a lookup on a machine
+// without a store as the seeded stand-in does and as the store does once it
+// exists: found or not, refused paths refused with the same code.
+TEST(StoreCreation, FirstLookupsOfAMissingStoreAnswerAsTheStoreWill) {
+  const std::string long_name(257, 'k');
+  std::string long_path;
+  while (long_path.size() < 300) long_path += "Software\\";
+  const std::vector<std::pair<RegKey, std::string>> lookups = {
+      {kHkeyCurrentUser, ""},
+      {kHkeyCurrentUser, "Software"},
+      {kHkeyCurrentUser, "Software\\Microsoft\\Internet Explorer\\MenuExt"},
+      {kHkeyCurrentUser, "\\\\"},
+      {kHkeyLocalMachine, ""},
+      {kHkeyLocalMachine, "SOFTWARE"},
+      {kHkeyLocalMachine, "software\\\\microsoft\\windows\\"},
+      {kHkeyLocalMachine, kCurrentVersion},
+      {kHkeyLocalMachine, std::string(kCurrentVersion) + "\\Run"},
+      {kHkeyLocalMachine, "Software\\Windows"},
+      {kHkeyLocalMachine, "Microsoft"},
+      {kHkeyLocalMachine, "\\Software"},
+      {kHkeyLocalMachine, "Software\\" + long_name},
+      {kHkeyLocalMachine, "Nope\\" + long_name},
+      {kHkeyLocalMachine, long_path},
+      {kHkeyLocalMachine, "Software\\\x83\x81\x83\x6A\x83\x85\x81\x5B"},
+  };
+  ScratchDir dir;
+  const std::string store = dir.NativeJoin("registry.db");
+  auto open = [](posix::SqliteRegistry& reg, RegKey root, const std::string& path) {
+    RegKey key = 0;
+    const Win32Error rc = reg.OpenKey(root, path, kKeyRead, &key);
+    if (rc == kErrorSuccess) reg.CloseKey(key);
+    return rc;
+  };
+  std::vector<Win32Error> first, stand_in, stored;
+  for (const auto& [root, path] : lookups) {
+    posix::SqliteRegistry fresh([store] { return store; });
+    first.push_back(open(fresh, root, path));
+  }
+  posix::SqliteRegistry reader([store] { return store; });
+  char name[64];
+  std::uint32_t size = sizeof name;
+  ASSERT_EQ(reader.EnumKey(kHkeyLocalMachine, 0, name, &size), kErrorSuccess);
+  for (const auto& [root, path] : lookups) stand_in.push_back(open(reader, root, path));
+  EXPECT_TRUE(Entries(dir.native()).empty()) << "looking made files";
+  posix::SqliteRegistry writer([store] { return store; });
+  ASSERT_EQ(WriteOnce(writer, "Elsewhere"), kErrorSuccess);
+  for (const auto& [root, path] : lookups) stored.push_back(open(writer, root, path));
+  for (std::size_t i = 0; i < lookups.size(); ++i) {
+    SCOPED_TRACE(lookups[i].second);
+    EXPECT_EQ(first[i], stored[i]);
+    EXPECT_EQ(stand_in[i], stored[i]);
+  }
+  EXPECT_EQ(stored[1], kErrorFileNotFound);
+  EXPECT_EQ(stored[6], kErrorSuccess);
 }
 
 TEST(StoreCreation, KeysOpenedBeforeTheStoreExistedAreTheSameKeysAfter) {

@@ -7,11 +7,15 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace vorela::posix {
 namespace {
+
+// kProgramFolder below the root.
+constexpr char kProgramSubFolder[] = "/drive_c/Program Files/vorela";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -48,17 +52,16 @@ std::string ResolveComponent(const std::string& dir, std::string_view name) {
   return found;
 }
 
+// Makes path and its missing parents. The folder itself is tried first, so
+// that a machine whose folders are all there costs one call per folder, not
+// one per component of its path.
 bool MakeDirs(const std::string& path) {
-  std::string partial;
-  size_t i = 0;
-  while (i <= path.size()) {
-    size_t next = path.find('/', i);
-    if (next == std::string::npos) next = path.size();
-    partial = path.substr(0, next);
-    if (!partial.empty() && mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    i = next + 1;
-  }
-  return true;
+  if (path.empty() || mkdir(path.c_str(), 0755) == 0 || errno == EEXIST) return true;
+  if (errno != ENOENT) return false;
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos || slash == 0) return false;
+  if (!MakeDirs(path.substr(0, slash))) return false;
+  return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
 }  // namespace
@@ -73,12 +76,27 @@ std::string MachineRoot() {
 }
 
 std::string UserName() {
-  if (passwd* pw = getpwuid(geteuid()); pw && pw->pw_name && *pw->pw_name) {
-    return pw->pw_name;
+  // Looking the user up reads the name service's files each time; the answer
+  // is asked for on every path resolution, so it is kept per user id.
+  static std::mutex mutex;
+  static uid_t cached_uid = static_cast<uid_t>(-1);
+  static std::string cached;
+  const uid_t uid = geteuid();
+  std::lock_guard lock(mutex);
+  if (cached.empty() || cached_uid != uid) {
+    cached_uid = uid;
+    if (passwd* pw = getpwuid(uid); pw && pw->pw_name && *pw->pw_name) {
+      cached = pw->pw_name;
+    } else if (const char* user = std::getenv("USER"); user && *user) {
+      cached = user;
+    } else {
+      cached = "user";
+    }
   }
-  if (const char* user = std::getenv("USER"); user && *user) return user;
-  return "user";
+  return cached;
 }
+
+bool EnsureProgramFolder() { return MakeDirs(MachineRoot() + kProgramSubFolder); }
 
 bool EnsureMachineFolders() {
   const std::string root = MachineRoot();
@@ -88,8 +106,7 @@ bool EnsureMachineFolders() {
        {std::string("/drive_c/windows/system32"), std::string("/drive_c/windows/Fonts"),
         user + "/Temp", user + "/Desktop", user + "/Documents", user + "/Favorites",
         shell + "/Start Menu/Programs/StartUp", shell + "/Recent", shell + "/SendTo",
-        std::string("/drive_c/Program Files/Common Files"),
-        std::string("/drive_c/Program Files/vorela")}) {
+        std::string("/drive_c/Program Files/Common Files"), std::string(kProgramSubFolder)}) {
     if (!MakeDirs(root + sub)) return false;
   }
   return true;
@@ -103,8 +120,7 @@ std::string NativePath(std::string_view path) {
   std::string_view rest = path;
   std::string prefix;  // native folder the components hang from ("" = "/")
   bool relative = false;
-  if (rest.size() >= 2 && rest[1] == ':' &&
-      ((rest[0] | 0x20) >= 'a' && (rest[0] | 0x20) <= 'z')) {
+  if (rest.size() >= 2 && rest[1] == ':' && ((rest[0] | 0x20) >= 'a' && (rest[0] | 0x20) <= 'z')) {
     const char drive = static_cast<char>(rest[0] | 0x20);
     if (drive != 'z') prefix = MachineRoot() + "/drive_" + std::string(1, drive);
     rest.remove_prefix(2);

@@ -32,6 +32,11 @@ inline constexpr char kProgramFolder[] = "C:\\Program Files\\vorela";
 // false if the root cannot be created.
 bool EnsureMachineFolders();
 
+// Creates the programs' own folder (and the root) when missing, and no other
+// folder of the machine: all that a program that only starts needs. False if
+// it cannot be created.
+bool EnsureProgramFolder();
+
 // Maps a Windows-form path onto the native file system. Trailing separators are
 // kept as one "/" so that callers can tell "C:\dir\" from "C:\dir".
 std::string NativePath(std::string_view windows_path);

@@ -38,7 +38,7 @@ class FlockLock final : public ProcessLock {
 class PosixProcess final : public Process {
  public:
   std::string ProgramFolder() override {
-    posix::EnsureMachineFolders();
+    posix::EnsureProgramFolder();
     return posix::kProgramFolder;
   }
 

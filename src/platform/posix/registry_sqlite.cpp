@@ -166,9 +166,24 @@ Win32Error SqliteRegistry::Walk(std::int64_t from, std::string_view ansi_path, b
   return kErrorSuccess;
 }
 
+bool SqliteRegistry::AbsentFromMissingStore(RegKey root, std::string_view sub_key,
+                                            Win32Error* answer) {
+  if (db_ || (root != kHkeyCurrentUser && root != kHkeyLocalMachine)) return false;
+  if (!StoreIsMissing(store_path_())) return false;
+  std::vector<std::string> parts;
+  *answer = SplitKeyPath(Codec().FromAnsi(sub_key), &parts);
+  if (*answer != kErrorSuccess) return true;
+  if (IsSeededKey(root == kHkeyCurrentUser ? kCurrentUserId : kLocalMachineId, parts)) {
+    return false;
+  }
+  *answer = kErrorFileNotFound;
+  return true;
+}
+
 Win32Error SqliteRegistry::OpenKey(RegKey root, std::string_view sub_key, std::uint32_t access,
                                    RegKey* key) {
   CallScope scope(this);
+  if (Win32Error answer; AbsentFromMissingStore(root, sub_key, &answer)) return answer;
   if (Win32Error rc = Ensure(Use::kRead)) return rc;
   ReadTransaction txn(db_);
   Handle parent;

@@ -87,6 +87,12 @@ class SqliteRegistry : public Registry {
   // without a store file is served by the seeded stand-in in memory; a write
   // creates the store first.
   Win32Error Ensure(Use use);
+  // Whether opening sub_key below a predefined root can be answered without
+  // opening a store: there is none, nothing is open yet, and the path leaves
+  // the seeded keys, so the answer (set in *answer) is the one the stand-in
+  // would give. Spares a program that only looks for its keys on a fresh
+  // machine the making of the stand-in.
+  bool AbsentFromMissingStore(RegKey root, std::string_view sub_key, Win32Error* answer);
   void Close();
   // Closes the connection but keeps the handles: they stay valid for the
   // same store file.

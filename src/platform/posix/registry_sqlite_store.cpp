@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <iterator>
 #include <string_view>
 
 #include "platform/posix/atomic_file.h"
@@ -46,6 +47,10 @@ constexpr SeedValue kCurrentVersionSeed[] = {
     {"ProgramFilesPath", kRegExpandSz, "%ProgramFiles%"},
 };
 
+// The keys a fresh store has below HKEY_LOCAL_MACHINE, one inside the other;
+// the last one holds kCurrentVersionSeed.
+constexpr const char* kSeededKeyPath[] = {"Software", "Microsoft", "Windows", "CurrentVersion"};
+
 // Bytes 18 and 19 of an SQLite file header: the file format versions to read
 // and write it, 2 when the database is in WAL mode.
 constexpr std::size_t kFormatVersionOffset = 18;
@@ -69,7 +74,7 @@ int InitializeStore(sqlite3* db) {
                   " (2, 0, 'HKEY_LOCAL_MACHINE', ':hklm')");
   if ((rc = roots.Step()) != SQLITE_DONE) return rc;
   std::int64_t parent = kLocalMachineId;
-  for (const char* name : {"Software", "Microsoft", "Windows", "CurrentVersion"}) {
+  for (const char* name : kSeededKeyPath) {
     if ((rc = InsertKey(db, parent, name, &parent)) != SQLITE_OK) return rc;
   }
   for (const SeedValue& seed : kCurrentVersionSeed) {
@@ -127,6 +132,15 @@ int InsertKey(sqlite3* db, std::int64_t parent, const std::string& name, std::in
   if (rc != SQLITE_DONE) return rc;
   *id = sqlite3_last_insert_rowid(db);
   return SQLITE_OK;
+}
+
+bool IsSeededKey(std::int64_t root, const std::vector<std::string>& parts) {
+  if (root == kCurrentUserId) return parts.empty();
+  if (root != kLocalMachineId || parts.size() > std::size(kSeededKeyPath)) return false;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (FoldName(parts[i]) != FoldName(kSeededKeyPath[i])) return false;
+  }
+  return true;
 }
 
 bool StoreIsMissing(const std::string& path) {

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vorela::posix {
 
@@ -27,6 +28,11 @@ inline constexpr std::int64_t kLocalMachineId = 2;
 
 // Inserts one key below parent (a write inside the caller's transaction).
 int InsertKey(sqlite3* db, std::int64_t parent, const std::string& name, std::int64_t* id);
+
+// Whether the key at the path parts (UTF-8 components, as SplitKeyPath gives
+// them) below the root with id `root` is one a freshly seeded store has; the
+// root itself is.
+bool IsSeededKey(std::int64_t root, const std::vector<std::string>& parts);
 
 // True when no store file is at path and one could be created there (its
 // folder exists and may be written): reads are then answered by the stand-in.

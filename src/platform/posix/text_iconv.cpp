@@ -17,12 +17,18 @@ namespace {
 
 std::string IconvName(std::uint32_t cp) {
   switch (cp) {
-    case 932: return "CP932";
-    case 936: return "CP936";
-    case 949: return "CP949";
-    case 950: return "CP950";
-    case 65001: return "UTF-8";
-    default: return "CP" + std::to_string(cp);
+    case 932:
+      return "CP932";
+    case 936:
+      return "CP936";
+    case 949:
+      return "CP949";
+    case 950:
+      return "CP950";
+    case 65001:
+      return "UTF-8";
+    default:
+      return "CP" + std::to_string(cp);
   }
 }
 
@@ -86,8 +92,7 @@ bool ConvertAll(iconv_t cd, std::string_view in, std::string* out) {
 // one character (single byte or lead-byte pair) at a time: converters differ
 // in where they stop on a refused pair (glibc's CP949 consumes it), so the
 // character boundaries are ours, not the converter's.
-std::string FromCodePage(iconv_t cd, std::string_view in,
-                         const posix::CodePageGaps& gaps) {
+std::string FromCodePage(iconv_t cd, std::string_view in, const posix::CodePageGaps& gaps) {
   if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
   std::string out;
   if (ConvertAll(cd, in, &out)) return out;
@@ -111,11 +116,7 @@ std::string FromCodePage(iconv_t cd, std::string_view in,
 
 class IconvCodec final : public TextCodec {
  public:
-  explicit IconvCodec(std::uint32_t cp) : cp_(cp), gaps_(cp) {
-    const std::string name = IconvName(cp);
-    to_ansi_ = iconv_open(name.c_str(), "UTF-8");
-    from_ansi_ = iconv_open("UTF-8", name.c_str());
-  }
+  explicit IconvCodec(std::uint32_t cp) : cp_(cp), gaps_(cp) {}
   ~IconvCodec() override {
     if (to_ansi_ != reinterpret_cast<iconv_t>(-1)) iconv_close(to_ansi_);
     if (from_ansi_ != reinterpret_cast<iconv_t>(-1)) iconv_close(from_ansi_);
@@ -126,16 +127,29 @@ class IconvCodec final : public TextCodec {
   std::string ToAnsi(std::string_view utf8) const override {
     if (IsAscii(utf8)) return std::string(utf8);
     std::lock_guard lock(mutex_);
+    OpenConverters();
     return Convert(to_ansi_, utf8, "?", 4);
   }
 
   std::string FromAnsi(std::string_view ansi) const override {
     if (IsAscii(ansi)) return std::string(ansi);
     std::lock_guard lock(mutex_);
+    OpenConverters();
     return FromCodePage(from_ansi_, ansi, gaps_);
   }
 
  private:
+  // The converters are opened on the first text that needs them: opening
+  // one loads the code page's module, which most runs never need, as their
+  // text is ASCII. Called with mutex_ held.
+  void OpenConverters() const {
+    if (opened_) return;
+    opened_ = true;
+    const std::string name = IconvName(cp_);
+    to_ansi_ = iconv_open(name.c_str(), "UTF-8");
+    from_ansi_ = iconv_open("UTF-8", name.c_str());
+  }
+
   static bool IsAscii(std::string_view s) {
     for (unsigned char c : s) {
       if (c >= 0x80) return false;
@@ -145,9 +159,10 @@ class IconvCodec final : public TextCodec {
 
   std::uint32_t cp_;
   posix::CodePageGaps gaps_;
-  iconv_t to_ansi_;
-  iconv_t from_ansi_;
   mutable std::mutex mutex_;
+  mutable bool opened_ = false;
+  mutable iconv_t to_ansi_ = reinterpret_cast<iconv_t>(-1);
+  mutable iconv_t from_ansi_ = reinterpret_cast<iconv_t>(-1);
 };
 
 std::uint32_t CodePageFromEnvironment() {
