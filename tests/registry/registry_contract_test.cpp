@@ -2,6 +2,7 @@
 // the POSIX build, on the real registry of the Windows build (under Wine) and
 // on the in-memory fake the program tests stand on.
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ class RegistryContract : public RegistryTest,
   FakeRegistry fake_;
 };
 
+void PrintTo(const RegistryBackend& backend, std::ostream* out) { *out << backend.name; }
+
 INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract,
                          ::testing::Values(RegistryBackend{"System", false, true},
                                            RegistryBackend{"Fake", true, false}),
@@ -51,37 +54,29 @@ std::vector<std::string> ValueNames(Registry& reg, RegKey key) {
   for (std::uint32_t i = 0;; ++i) {
     char name[1024];
     std::uint32_t size = sizeof name;
-    if (reg.EnumValue(key, i, name, &size, nullptr, nullptr, nullptr) !=
-        kErrorSuccess)
-      break;
+    if (reg.EnumValue(key, i, name, &size, nullptr, nullptr, nullptr) != kErrorSuccess) break;
     names.emplace_back(name, size);
   }
   return names;
 }
 
-std::string Query(Registry& reg, RegKey key, const std::string& name,
-                  std::uint32_t* type) {
+std::string Query(Registry& reg, RegKey key, const std::string& name, std::uint32_t* type) {
   std::uint8_t buffer[4096];
   std::uint32_t size = sizeof buffer;
-  if (reg.QueryValue(key, name, type, buffer, &size) != kErrorSuccess)
-    return "<missing>";
+  if (reg.QueryValue(key, name, type, buffer, &size) != kErrorSuccess) return "<missing>";
   return std::string(reinterpret_cast<char*>(buffer), size);
 }
 
 TEST_P(RegistryContract, NamesMatchWithoutCaseAndKeepTheirFirstSpelling) {
   RegKey child = 0;
-  ASSERT_EQ(reg().CreateKey(key_, "MiXed\\Child", kKeyAllAccess, &child),
-            kErrorSuccess);
+  ASSERT_EQ(reg().CreateKey(key_, "MiXed\\Child", kKeyAllAccess, &child), kErrorSuccess);
   reg().CloseKey(child);
-  ASSERT_EQ(reg().CreateKey(key_, "MIXED\\child", kKeyAllAccess, &child),
-            kErrorSuccess);
+  ASSERT_EQ(reg().CreateKey(key_, "MIXED\\child", kKeyAllAccess, &child), kErrorSuccess);
   EXPECT_EQ(SetString(child, "Name", "first"), kErrorSuccess);
   EXPECT_EQ(SetString(child, "NAME", "second"), kErrorSuccess);
   reg().CloseKey(child);
 
-  ASSERT_EQ(
-      reg().OpenKey(kHkeyCurrentUser, Sub("mixed\\CHILD"), kKeyRead, &child),
-      kErrorSuccess);
+  ASSERT_EQ(reg().OpenKey(kHkeyCurrentUser, Sub("mixed\\CHILD"), kKeyRead, &child), kErrorSuccess);
   EXPECT_EQ(ValueNames(reg(), child), std::vector<std::string>{"Name"});
   std::uint32_t type = 0;
   EXPECT_EQ(Query(reg(), child, "name", &type), std::string("second", 7));
@@ -94,39 +89,31 @@ TEST_P(RegistryContract, EnumerationOrderIsByNameIgnoringCase) {
   // Lower-case folding: "[" (0x5B) sorts before letters, "_" before "a".
   for (const char* name : {"b", "Ca", "[z", "a", "C_"}) {
     RegKey child = 0;
-    ASSERT_EQ(reg().CreateKey(key_, name, kKeyAllAccess, &child),
-              kErrorSuccess);
+    ASSERT_EQ(reg().CreateKey(key_, name, kKeyAllAccess, &child), kErrorSuccess);
     reg().CloseKey(child);
   }
-  EXPECT_EQ(SubkeyNames(reg(), key_),
-            (std::vector<std::string>{"[z", "a", "b", "C_", "Ca"}));
+  EXPECT_EQ(SubkeyNames(reg(), key_), (std::vector<std::string>{"[z", "a", "b", "C_", "Ca"}));
   for (const char* name : {"zeta", "Alpha", "", "beta"}) {
     ASSERT_EQ(SetString(key_, name, "x"), kErrorSuccess);
   }
-  EXPECT_EQ(ValueNames(reg(), key_),
-            (std::vector<std::string>{"", "Alpha", "beta", "zeta"}));
+  EXPECT_EQ(ValueNames(reg(), key_), (std::vector<std::string>{"", "Alpha", "beta", "zeta"}));
 }
 
 TEST_P(RegistryContract, MissingKeysAndValuesGiveFileNotFound) {
   RegKey key = 0;
   std::uint32_t size = 16;
   std::uint8_t buffer[16] = {};
-  EXPECT_EQ(reg().OpenKey(kHkeyCurrentUser, Sub("nope"), kKeyRead, &key),
-            kErrorFileNotFound);
-  EXPECT_EQ(reg().QueryValue(key_, "nope", nullptr, buffer, &size),
-            kErrorFileNotFound);
-  EXPECT_EQ(reg().QueryValue(key_, "", nullptr, buffer, &size),
-            kErrorFileNotFound);
+  EXPECT_EQ(reg().OpenKey(kHkeyCurrentUser, Sub("nope"), kKeyRead, &key), kErrorFileNotFound);
+  EXPECT_EQ(reg().QueryValue(key_, "nope", nullptr, buffer, &size), kErrorFileNotFound);
+  EXPECT_EQ(reg().QueryValue(key_, "", nullptr, buffer, &size), kErrorFileNotFound);
   EXPECT_EQ(reg().DeleteValue(key_, "nope"), kErrorFileNotFound);
   EXPECT_EQ(reg().DeleteKey(kHkeyCurrentUser, Sub("nope")), kErrorFileNotFound);
-  EXPECT_EQ(reg().DeleteTree(kHkeyCurrentUser, Sub("nope")),
-            kErrorFileNotFound);
+  EXPECT_EQ(reg().DeleteTree(kHkeyCurrentUser, Sub("nope")), kErrorFileNotFound);
   char name[16];
   std::uint32_t name_size = sizeof name;
   EXPECT_EQ(reg().EnumKey(key_, 0, name, &name_size), kErrorNoMoreItems);
-  EXPECT_EQ(
-      reg().EnumValue(key_, 0, name, &name_size, nullptr, nullptr, nullptr),
-      kErrorNoMoreItems);
+  EXPECT_EQ(reg().EnumValue(key_, 0, name, &name_size, nullptr, nullptr, nullptr),
+            kErrorNoMoreItems);
 }
 
 TEST_P(RegistryContract, QueryThatDoesNotFitFailsAndLeavesTheBuffer) {
@@ -138,22 +125,19 @@ TEST_P(RegistryContract, QueryThatDoesNotFitFailsAndLeavesTheBuffer) {
   std::memset(buffer, 0xAA, sizeof buffer);
   std::uint32_t size = 1024;
   std::uint32_t type = 0;
-  EXPECT_EQ(reg().QueryValue(key_, "long", &type, buffer, &size),
-            kErrorMoreData);
+  EXPECT_EQ(reg().QueryValue(key_, "long", &type, buffer, &size), kErrorMoreData);
   EXPECT_EQ(size, 1025u);
   EXPECT_EQ(buffer[0], 0xAA);
   EXPECT_EQ(buffer[1023], 0xAA);
 
   size = 1024;
-  EXPECT_EQ(reg().QueryValue(key_, "fits", &type, buffer, &size),
-            kErrorSuccess);
+  EXPECT_EQ(reg().QueryValue(key_, "fits", &type, buffer, &size), kErrorSuccess);
   EXPECT_EQ(size, 1024u);
   EXPECT_EQ(buffer[1023], 0);
 
   // Without a buffer the query reports type and size only.
   size = 0;
-  EXPECT_EQ(reg().QueryValue(key_, "long", &type, nullptr, &size),
-            kErrorSuccess);
+  EXPECT_EQ(reg().QueryValue(key_, "long", &type, nullptr, &size), kErrorSuccess);
   EXPECT_EQ(size, 1025u);
   EXPECT_EQ(type, kRegSz);
 }
@@ -164,12 +148,10 @@ TEST_P(RegistryContract, ValueTypesAndBytesRoundTrip) {
   const char multi[] = "a\0bc\0";  // with the final terminator of the list
   ASSERT_EQ(reg().SetValue(key_, "d", kRegDword, dword, 4), kErrorSuccess);
   ASSERT_EQ(reg().SetValue(key_, "b", kRegBinary, binary, 3), kErrorSuccess);
-  ASSERT_EQ(reg().SetValue(key_, "m", kRegMultiSz,
-                           reinterpret_cast<const std::uint8_t*>(multi),
+  ASSERT_EQ(reg().SetValue(key_, "m", kRegMultiSz, reinterpret_cast<const std::uint8_t*>(multi),
                            sizeof multi),
             kErrorSuccess);
-  ASSERT_EQ(SetString(key_, "e", "%SystemRoot%\\inf", kRegExpandSz),
-            kErrorSuccess);
+  ASSERT_EQ(SetString(key_, "e", "%SystemRoot%\\inf", kRegExpandSz), kErrorSuccess);
   ASSERT_EQ(reg().SetValue(key_, "odd", 1234, binary, 2), kErrorSuccess);
   ASSERT_EQ(reg().SetValue(key_, "empty", kRegSz, nullptr, 0), kErrorSuccess);
 
@@ -180,8 +162,7 @@ TEST_P(RegistryContract, ValueTypesAndBytesRoundTrip) {
   EXPECT_EQ(type, kRegBinary);
   EXPECT_EQ(Query(reg(), key_, "m", &type), std::string(multi, sizeof multi));
   EXPECT_EQ(type, kRegMultiSz);
-  EXPECT_EQ(Query(reg(), key_, "e", &type),
-            std::string("%SystemRoot%\\inf\0", 17));
+  EXPECT_EQ(Query(reg(), key_, "e", &type), std::string("%SystemRoot%\\inf\0", 17));
   EXPECT_EQ(type, kRegExpandSz);
   EXPECT_EQ(Query(reg(), key_, "odd", &type), std::string("\0\1", 2));
   EXPECT_EQ(type, 1234u);
@@ -191,8 +172,7 @@ TEST_P(RegistryContract, ValueTypesAndBytesRoundTrip) {
 TEST_P(RegistryContract, StringWrittenWithoutTerminatorReadsBackTerminated) {
   const std::string text = "ab";
   ASSERT_EQ(
-      reg().SetValue(key_, "s", kRegSz,
-                     reinterpret_cast<const std::uint8_t*>(text.data()), 2),
+      reg().SetValue(key_, "s", kRegSz, reinterpret_cast<const std::uint8_t*>(text.data()), 2),
       kErrorSuccess);
   std::uint32_t type = 0;
   EXPECT_EQ(Query(reg(), key_, "s", &type), std::string("ab\0", 3));
@@ -214,8 +194,7 @@ TEST_P(RegistryContract, AnsiNamesAndDataKeepTheirBytes) {
 TEST_P(RegistryContract, EnumerationBuffersMustHoldNameAndTerminator) {
   const std::string long_name(256, 'k');
   RegKey child = 0;
-  ASSERT_EQ(reg().CreateKey(key_, long_name, kKeyAllAccess, &child),
-            kErrorSuccess);
+  ASSERT_EQ(reg().CreateKey(key_, long_name, kKeyAllAccess, &child), kErrorSuccess);
   reg().CloseKey(child);
   EXPECT_EQ(reg().CreateKey(key_, std::string(257, 'k'), kKeyAllAccess, &child),
             kErrorInvalidParameter);
@@ -234,19 +213,16 @@ TEST_P(RegistryContract, EnumerationBuffersMustHoldNameAndTerminator) {
 
   ASSERT_EQ(SetString(key_, "value", "12345"), kErrorSuccess);
   size = 5;  // "value" without room for its terminator
-  EXPECT_EQ(reg().EnumValue(key_, 0, name, &size, nullptr, nullptr, nullptr),
-            kErrorMoreData);
+  EXPECT_EQ(reg().EnumValue(key_, 0, name, &size, nullptr, nullptr, nullptr), kErrorMoreData);
   std::uint8_t data[2];
   std::uint32_t data_size = sizeof data;
   std::uint32_t type = 0;
   size = sizeof name;
-  EXPECT_EQ(reg().EnumValue(key_, 0, name, &size, &type, data, &data_size),
-            kErrorMoreData);
+  EXPECT_EQ(reg().EnumValue(key_, 0, name, &size, &type, data, &data_size), kErrorMoreData);
   EXPECT_EQ(data_size, 6u);
   data_size = 0;
   size = sizeof name;
-  EXPECT_EQ(reg().EnumValue(key_, 0, name, &size, &type, nullptr, &data_size),
-            kErrorSuccess);
+  EXPECT_EQ(reg().EnumValue(key_, 0, name, &size, &type, nullptr, &data_size), kErrorSuccess);
   EXPECT_EQ(data_size, 6u);
   EXPECT_EQ(size, 5u);
   EXPECT_EQ(type, kRegSz);
@@ -254,20 +230,16 @@ TEST_P(RegistryContract, EnumerationBuffersMustHoldNameAndTerminator) {
 
 TEST_P(RegistryContract, DeleteKeyRefusesSubkeysAndDeleteTreeTakesAll) {
   RegKey deep = 0;
-  ASSERT_EQ(reg().CreateKey(key_, "tree\\a\\b\\c", kKeyAllAccess, &deep),
-            kErrorSuccess);
+  ASSERT_EQ(reg().CreateKey(key_, "tree\\a\\b\\c", kKeyAllAccess, &deep), kErrorSuccess);
   ASSERT_EQ(SetString(deep, "v", "1"), kErrorSuccess);
   reg().CloseKey(deep);
   EXPECT_EQ(reg().DeleteKey(kHkeyCurrentUser, Sub("tree")), kErrorAccessDenied);
   EXPECT_EQ(reg().DeleteKey(kHkeyCurrentUser, ""), kErrorAccessDenied);
-  EXPECT_EQ(reg().DeleteKey(kHkeyCurrentUser, Sub("tree\\a\\b\\c")),
-            kErrorSuccess);
+  EXPECT_EQ(reg().DeleteKey(kHkeyCurrentUser, Sub("tree\\a\\b\\c")), kErrorSuccess);
   EXPECT_EQ(reg().DeleteTree(kHkeyCurrentUser, Sub("TREE")), kErrorSuccess);
-  EXPECT_EQ(reg().OpenKey(kHkeyCurrentUser, Sub("tree"), kKeyRead, &deep),
-            kErrorFileNotFound);
+  EXPECT_EQ(reg().OpenKey(kHkeyCurrentUser, Sub("tree"), kKeyRead, &deep), kErrorFileNotFound);
   // Recreated, the key is empty: nothing of the old tree survives.
-  ASSERT_EQ(reg().CreateKey(key_, "tree\\a\\b\\c", kKeyAllAccess, &deep),
-            kErrorSuccess);
+  ASSERT_EQ(reg().CreateKey(key_, "tree\\a\\b\\c", kKeyAllAccess, &deep), kErrorSuccess);
   std::uint32_t type = 0;
   EXPECT_EQ(Query(reg(), deep, "v", &type), "<missing>");
   reg().CloseKey(deep);
@@ -275,17 +247,14 @@ TEST_P(RegistryContract, DeleteKeyRefusesSubkeysAndDeleteTreeTakesAll) {
 
 TEST_P(RegistryContract, HandleOfADeletedKeyFails) {
   RegKey doomed = 0;
-  ASSERT_EQ(reg().CreateKey(key_, "doomed", kKeyAllAccess, &doomed),
-            kErrorSuccess);
+  ASSERT_EQ(reg().CreateKey(key_, "doomed", kKeyAllAccess, &doomed), kErrorSuccess);
   ASSERT_EQ(reg().DeleteTree(key_, "doomed"), kErrorSuccess);
   std::uint8_t buffer[8];
   std::uint32_t size = sizeof buffer;
-  EXPECT_EQ(reg().QueryValue(doomed, "v", nullptr, buffer, &size),
-            kErrorKeyDeleted);
+  EXPECT_EQ(reg().QueryValue(doomed, "v", nullptr, buffer, &size), kErrorKeyDeleted);
   EXPECT_EQ(SetString(doomed, "v", "1"), kErrorKeyDeleted);
   RegKey child = 0;
-  EXPECT_EQ(reg().CreateKey(doomed, "child", kKeyAllAccess, &child),
-            kErrorKeyDeleted);
+  EXPECT_EQ(reg().CreateKey(doomed, "child", kKeyAllAccess, &child), kErrorKeyDeleted);
   char name[16];
   std::uint32_t name_size = sizeof name;
   EXPECT_EQ(reg().EnumKey(doomed, 0, name, &name_size), kErrorKeyDeleted);
@@ -298,18 +267,14 @@ TEST_P(RegistryContract, AccessMaskOfTheHandleIsEnforced) {
   ASSERT_EQ(SetString(key_, "v", "1"), kErrorSuccess);
   RegKey read_only = 0;
   RegKey enum_only = 0;
-  ASSERT_EQ(reg().OpenKey(kHkeyCurrentUser, base_, kKeyRead, &read_only),
+  ASSERT_EQ(reg().OpenKey(kHkeyCurrentUser, base_, kKeyRead, &read_only), kErrorSuccess);
+  ASSERT_EQ(reg().OpenKey(kHkeyCurrentUser, base_, kKeyEnumerateSubKeys, &enum_only),
             kErrorSuccess);
-  ASSERT_EQ(
-      reg().OpenKey(kHkeyCurrentUser, base_, kKeyEnumerateSubKeys, &enum_only),
-      kErrorSuccess);
   EXPECT_EQ(SetString(read_only, "v", "2"), kErrorAccessDenied);
   std::uint8_t buffer[8];
   std::uint32_t size = sizeof buffer;
-  EXPECT_EQ(reg().QueryValue(enum_only, "v", nullptr, buffer, &size),
-            kErrorAccessDenied);
-  EXPECT_EQ(reg().QueryValue(read_only, "v", nullptr, buffer, &size),
-            kErrorSuccess);
+  EXPECT_EQ(reg().QueryValue(enum_only, "v", nullptr, buffer, &size), kErrorAccessDenied);
+  EXPECT_EQ(reg().QueryValue(read_only, "v", nullptr, buffer, &size), kErrorSuccess);
   reg().CloseKey(read_only);
   reg().CloseKey(enum_only);
 }
@@ -317,23 +282,18 @@ TEST_P(RegistryContract, AccessMaskOfTheHandleIsEnforced) {
 TEST_P(RegistryContract, PathSyntax) {
   RegKey key = 0;
   EXPECT_EQ(reg().OpenKey(key_, "\\lead", kKeyRead, &key), kErrorBadPathname);
-  EXPECT_EQ(reg().CreateKey(key_, "\\lead", kKeyAllAccess, &key),
-            kErrorBadPathname);
+  EXPECT_EQ(reg().CreateKey(key_, "\\lead", kKeyAllAccess, &key), kErrorBadPathname);
   // The A functions take paths of up to 260 characters.
   std::string long_path;
   while (long_path.size() < 260) long_path += "p\\";
   long_path.resize(260);
-  ASSERT_EQ(reg().CreateKey(key_, long_path, kKeyAllAccess, &key),
-            kErrorSuccess);
+  ASSERT_EQ(reg().CreateKey(key_, long_path, kKeyAllAccess, &key), kErrorSuccess);
   reg().CloseKey(key);
-  EXPECT_EQ(reg().OpenKey(key_, long_path + "q", kKeyRead, &key),
-            kErrorMoreData);
-  EXPECT_EQ(reg().CreateKey(key_, long_path + "q", kKeyAllAccess, &key),
-            kErrorMoreData);
+  EXPECT_EQ(reg().OpenKey(key_, long_path + "q", kKeyRead, &key), kErrorMoreData);
+  EXPECT_EQ(reg().CreateKey(key_, long_path + "q", kKeyAllAccess, &key), kErrorMoreData);
   EXPECT_EQ(reg().DeleteKey(key_, long_path + "q"), kErrorMoreData);
   // Doubled and trailing separators are skipped.
-  ASSERT_EQ(reg().CreateKey(key_, "d\\\\e\\", kKeyAllAccess, &key),
-            kErrorSuccess);
+  ASSERT_EQ(reg().CreateKey(key_, "d\\\\e\\", kKeyAllAccess, &key), kErrorSuccess);
   reg().CloseKey(key);
   ASSERT_EQ(reg().OpenKey(key_, "D\\E", kKeyRead, &key), kErrorSuccess);
   reg().CloseKey(key);
@@ -343,8 +303,7 @@ TEST_P(RegistryContract, PathSyntax) {
   EXPECT_EQ(SetString(key, "through", "new handle"), kErrorSuccess);
   reg().CloseKey(key);
   std::uint32_t type = 0;
-  EXPECT_EQ(Query(reg(), key_, "through", &type),
-            std::string("new handle\0", 11));
+  EXPECT_EQ(Query(reg(), key_, "through", &type), std::string("new handle\0", 11));
 }
 
 TEST_P(RegistryContract, MachineKeysTheFolderResolverReads) {
@@ -352,8 +311,7 @@ TEST_P(RegistryContract, MachineKeysTheFolderResolverReads) {
     GTEST_SKIP() << "the fake starts empty: it carries no machine keys";
   }
   RegKey key = 0;
-  ASSERT_EQ(reg().OpenKey(kHkeyLocalMachine,
-                          "Software\\Microsoft\\Windows\\CurrentVersion",
+  ASSERT_EQ(reg().OpenKey(kHkeyLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion",
                           kKeyRead, &key),
             kErrorSuccess);
   std::uint32_t type = 0;

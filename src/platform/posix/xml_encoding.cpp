@@ -12,8 +12,6 @@
 namespace vorela::posix {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
 // XML's EncName: [A-Za-z] ([A-Za-z0-9._] | '-')*. Anything else (a "/" above
 // all, which iconv would read as options) is not a name.
 bool IsEncName(std::string_view name) {
@@ -22,8 +20,7 @@ bool IsEncName(std::string_view name) {
     const char c = name[k];
     const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     if (k == 0 ? !letter
-               : !(letter || (c >= '0' && c <= '9') || c == '.' || c == '_' ||
-                   c == '-')) {
+               : !(letter || (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-')) {
       return false;
     }
   }
@@ -46,8 +43,7 @@ class Iconv {
 };
 
 // Strict: any sequence the encoding does not define fails the conversion.
-bool Decode(const std::string& encoding, std::string_view bytes,
-            std::string* utf8) {
+bool Decode(const std::string& encoding, std::string_view bytes, std::string* utf8) {
   Iconv cd("UTF-8", encoding.c_str());
   if (!cd.ok()) return false;
   utf8->clear();
@@ -104,17 +100,15 @@ bool Utf16ToUtf8(std::string_view bytes, bool big_endian, std::string* utf8) {
 std::string IconvNameForXmlEncoding(std::string_view declared) {
   if (!IsEncName(declared)) return {};
   const std::string name = AsciiLower(declared);
-  if (name.rfind("utf-16", 0) == 0 || name.rfind("utf-32", 0) == 0 ||
-      name.rfind("utf16", 0) == 0 || name.rfind("utf32", 0) == 0 ||
-      name.rfind("ucs-", 0) == 0 || name.rfind("ucs2", 0) == 0 ||
-      name.rfind("ucs4", 0) == 0 || name.rfind("iso-10646", 0) == 0 ||
-      name == "unicode") {
+  if (name.rfind("utf-16", 0) == 0 || name.rfind("utf-32", 0) == 0 || name.rfind("utf16", 0) == 0 ||
+      name.rfind("utf32", 0) == 0 || name.rfind("ucs-", 0) == 0 || name.rfind("ucs2", 0) == 0 ||
+      name.rfind("ucs4", 0) == 0 || name.rfind("iso-10646", 0) == 0 || name == "unicode") {
     return {};
   }
   if (name == "utf-8" || name == "utf8") return "UTF-8";
-  if (name == "shift_jis" || name == "shift-jis" || name == "sjis" ||
-      name == "x-sjis" || name == "ms_kanji" || name == "csshiftjis" ||
-      name == "windows-31j" || name == "cp932" || name == "ms932") {
+  if (name == "shift_jis" || name == "shift-jis" || name == "sjis" || name == "x-sjis" ||
+      name == "ms_kanji" || name == "csshiftjis" || name == "windows-31j" || name == "cp932" ||
+      name == "ms932") {
     return "CP932";
   }
   std::string iconv_name(declared);
@@ -134,8 +128,8 @@ bool IsUtf8EncodingName(std::string_view declared) {
 }
 
 bool NormalizeXmlEncoding(std::string_view bytes, std::string* utf8) {
-  if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
-                            (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+  if (bytes.size() >= 2 &&
+      ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
     return Utf16ToUtf8(bytes.substr(2), bytes[0] == '\xFE', utf8);
   }
   // A byte order mark says UTF-8 whatever the declaration says.
